@@ -14,11 +14,11 @@ inline constexpr int kTileHeight = 19;
 inline constexpr int kTileSize = kTileWidth * kTileHeight;  // 285
 
 inline constexpr std::int16_t paletteRed[14] = {169, 157, 149, 145, 135, 122, 114,
-                                                 99,  90,  255, 0,   0,   255, 220};
+                                                99,  90,  255, 0,   0,   255, 220};
 inline constexpr std::int16_t paletteGreen[14] = {169, 157, 149, 145, 135, 122, 114,
-                                                   99,  90,  255, 115, 0,   215, 220};
-inline constexpr std::int16_t paletteBlue[14] = {84, 79, 74, 72, 67, 61, 56,
-                                                  50, 46, 255, 0, 0, 0, 220};
+                                                  99,  90,  255, 115, 0,   215, 220};
+inline constexpr std::int16_t paletteBlue[14] = {84, 79, 74,  72, 67, 61, 56,
+                                                 50, 46, 255, 0,  0,  0,  220};
 
 inline constexpr int kFramePalette = 10;
 inline constexpr int kPaddlePalette = 13;
@@ -233,8 +233,7 @@ inline constexpr std::string_view kDigitArt =
     "####......#####"
     "###############"
     "###############"
-    ".#############."
-    ;
+    ".#############.";
 
 // 'o' is the outer colour, 'x' the inner one.
 inline constexpr std::string_view kBallArt =
@@ -256,8 +255,7 @@ inline constexpr std::string_view kBallArt =
     "......oxo......"
     "..............."
     "..............."
-    "..............."
-    ;
+    "...............";
 
 template <std::size_t N>
 constexpr std::array<std::uint8_t, N> tilesFromArt(std::string_view art) {

@@ -13,7 +13,9 @@ constexpr std::uint8_t kFullVelocity = 127;
 void send(GameState& s, Platform& p, std::uint32_t message) { p.midiShortMsg(s.midiOut, message); }
 }  // namespace
 
-void startProgram(GameState& s, Platform& p) { send(s, p, shortMessage(kProgramChange, kXylophone, 0)); }
+void startProgram(GameState& s, Platform& p) {
+  send(s, p, shortMessage(kProgramChange, kXylophone, 0));
+}
 
 void blockNoteOff(GameState& s, Platform& p) { send(s, p, shortMessage(kNoteOn, s.lastNote, 0)); }
 
@@ -21,7 +23,9 @@ void blockNote(GameState& s, Platform& p) {
   send(s, p, shortMessage(kNoteOn, s.lastNote, kBlockVelocity));
 }
 
-void lostBallCue(GameState& s, Platform& p) { send(s, p, shortMessage(kDrumOn, kLowTom, kFullVelocity)); }
+void lostBallCue(GameState& s, Platform& p) {
+  send(s, p, shortMessage(kDrumOn, kLowTom, kFullVelocity));
+}
 
 void paddleCue(GameState& s, Platform& p) {
   send(s, p, shortMessage(kDrumOn, kSideStick, kFullVelocity));

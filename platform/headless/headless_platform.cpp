@@ -32,9 +32,7 @@ std::string quoted(const char* text) {
 HeadlessPlatform::HeadlessPlatform(std::ostream* trace)
     : trace_(trace), pixels_(static_cast<std::size_t>(kWidth * kHeight * 3), 0) {}
 
-void HeadlessPlatform::line(const std::string& text) {
-  *trace_ << clock_ << ' ' << text << '\n';
-}
+void HeadlessPlatform::line(const std::string& text) { *trace_ << clock_ << ' ' << text << '\n'; }
 
 Rgb HeadlessPlatform::pixel(int x, int y) const {
   const std::size_t at = static_cast<std::size_t>((y * kWidth + x) * 3);

@@ -48,8 +48,7 @@ void run(vintaro::HeadlessPlatform& platform, const vintaro::replay::Command& c)
     case Kind::Snapshot: {
       std::string error;
       if (!vintaro::writePng(c.text, vintaro::HeadlessPlatform::kWidth,
-                             vintaro::HeadlessPlatform::kHeight, platform.pixels().data(),
-                             error)) {
+                             vintaro::HeadlessPlatform::kHeight, platform.pixels().data(), error)) {
         fail(error);
       }
       break;

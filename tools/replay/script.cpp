@@ -47,8 +47,8 @@ bool parseLine(std::string_view line, Command& command, std::string& error) {
   const auto arguments = [&](std::size_t least, std::size_t most) {
     if (w.size() - 1 < least || w.size() - 1 > most) {
       error = "'" + std::string(name) + "' takes " +
-              (least == most ? std::to_string(least) : std::to_string(least) + " or " +
-                                                           std::to_string(most)) +
+              (least == most ? std::to_string(least)
+                             : std::to_string(least) + " or " + std::to_string(most)) +
               " argument" + (most == 1 ? "" : "s");
       return false;
     }
@@ -80,8 +80,8 @@ bool parseLine(std::string_view line, Command& command, std::string& error) {
     } else if (w[1].size() == 1 && isKeyCharacter(w[1][0])) {
       command.text = std::string(w[1]);
     } else {
-      error = "key takes one printable character, 'space' or 'enter', not '" + std::string(w[1]) +
-              "'";
+      error =
+          "key takes one printable character, 'space' or 'enter', not '" + std::string(w[1]) + "'";
       return false;
     }
   } else if (name == "keys") {
