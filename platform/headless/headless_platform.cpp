@@ -146,7 +146,8 @@ void HeadlessPlatform::wait(std::int64_t ms) {
     queue_.advanceTo(clock_);
     runUntilIdle();
   }
-  clock_ = std::max(clock_, until);
+  // A game that has quit is over: the rest of the wait is not its time.
+  if (!quitTaken_) clock_ = std::max(clock_, until);
 }
 
 void HeadlessPlatform::tick() {
