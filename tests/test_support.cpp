@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "render/tables.h"
 #include "sound/cues.h"
 
 namespace vintaro::test {
@@ -212,6 +213,52 @@ ToolRun runReplay(const std::string& script) {
   run.err = readFile("err.txt");
   if (status != -1 && WIFEXITED(status)) run.code = WEXITSTATUS(status);
   return run;
+}
+
+Rgb boardPixel(const GameState& s, int x, int y, bool allBlocks) {
+  if (y >= clientHeight) return kGrey;
+  if (x <= 4 || x >= 634 || y <= 4 || y >= 594) return paletteColour(10);
+  const bool onStrip =
+      y >= 573 && y <= 577 && x >= 17 * s.paddleCol + 6 && x <= 17 * s.paddleCol + 71;
+  const int dx = x - 6;
+  const int dy = y - 6;
+  if (dx < 0 || dy < 0 || dx % 17 >= 15 || dy % 21 >= 19)
+    return onStrip ? paletteColour(13) : kGrey;
+  const int col = dx / 17, row = dy / 21, i = dx % 17, j = dy % 21;
+  if (col == s.ballCol && row == s.ballRow) {
+    const int v = ballSprite[static_cast<std::size_t>(15 * j + i)];
+    const auto& c = v == 1 ? s.ballOuterRGB : s.ballInnerRGB;
+    if (v != 0) {
+      return Rgb{static_cast<std::uint8_t>(c[0]), static_cast<std::uint8_t>(c[1]),
+                 static_cast<std::uint8_t>(c[2])};
+    }
+  }
+  if (onStrip) return paletteColour(13);
+  const int b = row - kFirstBlockRow;
+  if (b >= 0 && b < kBlockRows &&
+      (allBlocks || s.blockGrid[static_cast<std::size_t>(b * 37 + col)] != 0) &&
+      digitGlyphs[static_cast<std::size_t>(285 * (9 - b) + 15 * j + i)] != 0) {
+    return paletteColour(b);
+  }
+  return kGrey;
+}
+
+::testing::AssertionResult screenShowsBoard(const HeadlessPlatform& p, const GameState& s,
+                                            bool skipPaddleLines) {
+  for (int y = 0; y < HeadlessPlatform::kHeight; ++y) {
+    if (skipPaddleLines && y >= 573 && y <= 577) continue;
+    for (int x = 0; x < HeadlessPlatform::kWidth; ++x) {
+      const Rgb got = p.pixel(x, y);
+      const Rgb want = boardPixel(s, x, y);
+      if (!(got == want)) {
+        return ::testing::AssertionFailure()
+               << "pixel " << x << "," << y << " is (" << int{got.r} << "," << int{got.g} << ","
+               << int{got.b} << "), not (" << int{want.r} << "," << int{want.g} << ","
+               << int{want.b} << ")";
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
 }
 
 std::vector<Rgb> screen(const HeadlessPlatform& p) {

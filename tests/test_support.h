@@ -126,4 +126,13 @@ std::vector<Rgb> screen(const HeadlessPlatform& p);
 
 inline constexpr Rgb kGrey{64, 64, 64};
 
+// What pixel (x, y) of the client area shows once the board for `s` is drawn:
+// frame, blocks (all of them for the first board), paddle, ball, and the
+// background everywhere else.
+Rgb boardPixel(const GameState& s, int x, int y, bool allBlocks = false);
+// Where the screen differs from boardPixel, or nothing. The paddle strip's
+// lines may be skipped: a ball erased in row 27 takes part of the strip.
+::testing::AssertionResult screenShowsBoard(const HeadlessPlatform& p, const GameState& s,
+                                            bool skipPaddleLines = false);
+
 }  // namespace vintaro::test
