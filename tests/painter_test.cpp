@@ -100,7 +100,11 @@ TEST(Painter, TheFirstBoardDrawsEveryBlockAndLaterBoardsOnlyThoseLeft) {
   blockAt(*s, 0, 0) = 0;
   blockAt(*s, 8, 36) = 0;
   s->blocksLeft = 331;
+  s->paddleCol = 3;
   p.showWindow(s->mainWindow);
+  EXPECT_TRUE(allOf(p, strip(16), kPaddle));
+  EXPECT_EQ(p.pixel(17 * 3 + 6, 575), kGrey);
+  EXPECT_EQ(s->paddleCol, 16);
   EXPECT_EQ(p.pixel(7, 111), (Rgb{169, 169, 84}));
   EXPECT_EQ(p.pixel(17 * 36 + 7, 279), (Rgb{90, 90, 46}));
   p.expose();
@@ -232,6 +236,21 @@ TEST(PainterMends, AKeyBeforeTheTicksPaintKeepsTheBallRedraw) {
   handleKey(late.s, late.p, ',');
   late.p.key('z');  // ignored; lets the one paint happen
   EXPECT_EQ(late.calls(), (Calls{"midi 00000090", "invalidate 0", "invalidate 0", "paint"}));
+  EXPECT_EQ(screen(late.p), screen(usual.p));
+  EXPECT_TRUE(screenShowsBoard(late.p, late.s));
+}
+
+TEST(PainterMends, ATickBeforeTheKeysPaintKeepsThePaddleRedraw) {
+  Session usual;
+  usual.play();
+  usual.p.key(';');
+  usual.p.tick();
+
+  Session late;
+  late.play();
+  handleKey(late.s, late.p, ';');
+  stepBall(late.s, late.p);
+  late.p.key('z');
   EXPECT_EQ(screen(late.p), screen(usual.p));
   EXPECT_TRUE(screenShowsBoard(late.p, late.s));
 }

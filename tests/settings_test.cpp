@@ -116,6 +116,7 @@ TEST(Settings, EachCheckFailsWithItsOwnMessage) {
       {line1 + "ball:5reserve\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:10Reserve\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:10\ninterval:220msec\n", invalidBox(2)},
+      {line1 + "ball:10\rreserve\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:1xreserve\ninterval:220msec\n", invalidBox(3)},
       {line1 + "ball:x1reserve\ninterval:220msec\n", invalidBox(3)},
       {line1 + "ball: 1reserve\ninterval:220msec\n", invalidBox(3)},
