@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# The Windows program under Wine, one case per run: wine_cases.sh CASE.
+source "$(dirname "$0")/wine_lib.sh"
+
+readonly BOARD=639x598+0+0
+readonly CREDIT=' ピルモ(62歳)作のブロック崩し'
+readonly INTRO=' 初期値(Ball:10, Intvl:220)'
+
+# The window where the class and creation tables put it, and its first board
+# exactly as the replay tool draws it.
+case_first_board() {
+  write_ini 10 220
+  write_gol
+  replay "snapshot $WORK/expected.png"
+  start_display
+  start_game
+  wait_main_window
+  local geometry
+  geometry=$(xwininfo -id "$MAIN_WINDOW" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+  [ "$geometry" = "100 50 647 646" ] || fail "window at $geometry, not 100 50 647 646"
+  poll 20 board_shows "$WORK/expected.png" "$BOARD" ||
+    fail "the first board differs from the replay: $(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1) pixels"
+}
+
+# Space, the eight paddle keys, space: the strip ends where the replay tool
+# puts it with the same characters.
+case_paddle_keys() {
+  write_ini 10 999 # the ball stays far from the strip meanwhile
+  write_gol
+  replay "snapshot $WORK/start.png
+key space
+keys asaxc,.:;
+key space
+snapshot $WORK/end.png"
+  start_display
+  start_game
+  wait_main_window
+  poll 20 board_shows "$WORK/start.png" 639x5+0+573 || fail "no paddle at the start column"
+  keys space a s a x c comma period colon semicolon space
+  poll 20 board_shows "$WORK/end.png" 639x5+0+573 ||
+    fail "the paddle strip differs from the replay"
+}
+
+# box_then_exit CAPTION: the box comes up with no main window, the game waits
+# on it, and ends with 0 once it is answered.
+box_then_exit() {
+  local box
+  poll 30 window_shown "^$1\$" || fail "no \"$1\" box"
+  box=$(visible_window "^$1\$")
+  [ -z "$(main_window)" ] || fail "the main window is shown behind the box"
+  game_running || fail "the game ended before the box was answered"
+  xdotool key --window "$box" Return 2>/dev/null || true # the box is gone before the key is up
+  wait_exit 20
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+  [ -z "$(main_window)" ] || fail "the main window was shown"
+}
+
+case_missing_picture() {
+  write_ini 10 220
+  start_display
+  start_game
+  box_then_exit 'Vintaro invalid'
+}
+
+case_invalid_settings() {
+  printf 'Vintaro.ini\r\nball:1xreserve\r\ninterval:220msec\r\n' >"$GAME_DIR/Vintaro.ini"
+  write_gol
+  start_display
+  start_game
+  box_then_exit 'Vintaro invalid'
+}
+
+case_close_during_play() {
+  write_ini 10 100
+  write_gol
+  start_display
+  start_game
+  wait_main_window
+  keys space
+  sleep 0.5 # a few ticks into the game
+  game_running || fail "the game ended by itself"
+  xdotool key --window "$MAIN_WINDOW" alt+F4 2>/dev/null || true
+  wait_exit 20
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+}
+
+intro_shown() { probe status | grep -q '^1 .*Ball'; }
+
+# status_texts_read_right: parts 0 and 1 hold the texts, and the pixels on
+# the screen are those texts drawn in glyphs, not boxes.
+status_texts_read_right() {
+  write_ini 10 220
+  write_gol
+  start_display
+  start_game
+  wait_main_window
+  poll 20 intro_shown || fail "no initial values in the status bar"
+  local status part0 part1
+  status=$(probe status)
+  part0=$(sed -n 's/^0 [0-9]* [0-9]* [0-9]* [0-9]* //p' <<<"$status")
+  part1=$(sed -n 's/^1 [0-9]* [0-9]* [0-9]* [0-9]* //p' <<<"$status")
+  [ "$part0" = "$CREDIT" ] || fail "part 0 holds '$part0'"
+  [ "$part1" = "$INTRO" ] || fail "part 1 holds '$part1'"
+
+  probe tofu "$CREDIT" "$INTRO" >"$WORK/tofu.txt" || fail "missing glyphs: $(cat "$WORK/tofu.txt")"
+
+  local expected part x y w h ink
+  expected=$(probe ink "$CREDIT" "$INTRO")
+  import -window root "$WORK/screen.png"
+  for part in 0 1; do
+    read -r _ x y w h _ < <(grep "^$part " <<<"$status")
+    # Inside the part's sunken border: only the text differs from the face.
+    convert "$WORK/screen.png" -crop "$((w - 4))x$((h - 4))+$((x + 2))+$((y + 2))" +repage \
+      "$WORK/part$part.png"
+    local face
+    face=$(convert "$WORK/part$part.png" -format '%[pixel:p{0,0}]' info:)
+    ink=$(convert "$WORK/part$part.png" -fill white -opaque "$face" -fill black +opaque white \
+      -format '%[fx:round(w*h*(1-mean))]' info:)
+    local want
+    want=$(awk -v p="$part" '$1 == p {print $2}' <<<"$expected")
+    [ "$ink" = "$want" ] || fail "part $part shows $ink pixels of text, the text takes $want"
+  done
+}
+
+case_status_japanese() {
+  # A Japanese locale of our own, so that the machine needs none installed.
+  mkdir -p "$WORK/locale"
+  localedef -i ja_JP -f UTF-8 "$WORK/locale/ja_JP.UTF-8" 2>/dev/null ||
+    [ -e "$WORK/locale/ja_JP.UTF-8/LC_CTYPE" ] || fail "cannot make the ja_JP.UTF-8 locale"
+  export LOCPATH=$WORK/locale LANG=ja_JP.UTF-8
+  status_texts_read_right
+  [ "$(probe codepage)" = 932 ] || fail "Wine did not take the Japanese locale"
+}
+
+case_status_c() {
+  status_texts_read_right
+  [ "$(probe codepage)" != 932 ] || fail "the code page is 932 under C.UTF-8"
+}
+
+midi_sent_at_least() { [ "$(midi_messages | wc -l)" -ge "$1" ]; }
+midi_sent() { midi_messages | grep -qx "$1"; }
+
+# No MIDI device: the game sends its messages all the same and plays on.
+case_midi_silent() {
+  export WINEDEBUG=-all,+winmm
+  write_ini 10 020
+  write_gol
+  start_display
+  start_game
+  wait_main_window
+  poll 20 midi_sent_at_least 4 || fail "no ticks"
+  local sent
+  sent=$(midi_messages | head -n 4 | paste -sd ' ')
+  [ "$sent" = "00000DC0 00000090 00000090 00000090" ] ||
+    fail "the first messages are $sent, not the program change and the note-offs"
+  grep -q 'midiOutOpen =>' "$WORK/game.err" || fail "the MIDI mapper was not asked for"
+  keys space
+  # The paddle bounce, then a block hit with its note.
+  poll 30 midi_sent 007F2599 || fail "no paddle cue"
+  poll 30 midi_sent '0064..90' || fail "no block note"
+  game_running || fail "the game ended"
+}
+
+# The last ball lost: the box is modal, the ticks go on under it (each only a
+# note-off), and the game ends with 0 once it is answered.
+case_game_over() {
+  export WINEDEBUG=-all,+winmm
+  write_ini 1 100
+  write_gol
+  start_display
+  start_game
+  wait_main_window
+  keys space a a a a # the paddle out of the ball's way
+  poll 30 window_shown '^Vintaro finish$' || fail "no game-over box"
+  local box before
+  box=$(visible_window '^Vintaro finish$')
+  before=$(midi_messages | wc -l)
+  poll 20 midi_sent_at_least $((before + 3)) || fail "no ticks under the box"
+  [ -z "$(midi_messages | tail -n +$((before + 1)) | grep -v '^00000090$')" ] ||
+    fail "the ticks under the box did more than a note-off"
+  [ -n "$(main_window)" ] || fail "the main window went with the box"
+  xdotool key --window "$box" Return 2>/dev/null || true
+  wait_exit 20
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+  grep -q 'midiOutClose' "$WORK/game.err" || fail "the MIDI output was not closed"
+}
+
+# The back buffer shows on the screen exactly what one SetPixel per pixel does.
+case_paint_paths() {
+  start_display
+  wine "$VINTARO_EXE_DIR/vintaro-paintbench.exe" --check | tr -d '\r'
+}
+
+"case_$1"
+echo "PASS: $1"

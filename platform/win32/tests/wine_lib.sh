@@ -1,0 +1,147 @@
+# Sourced by the Windows tests: runs the Windows programs under Wine on a
+# virtual X display of the test's own, and ends every process it started,
+# also when the test fails.
+#
+# Expects VINTARO_EXE_DIR (vintaro.exe, vintaro-probe.exe), VINTARO_REPLAY
+# (the native replay tool) and VINTARO_PREFIX_FILE (the shared prefix's path).
+set -euo pipefail
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/vintaro-wintest.XXXXXX")
+GAME_DIR=$WORK/game
+mkdir -p "$GAME_DIR"
+XVFB_PID=
+GAME_PID=
+
+export WINEPREFIX
+WINEPREFIX=$(cat "$VINTARO_PREFIX_FILE")
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+unset LC_ALL LANGUAGE
+
+cleanup() {
+  local status=$?
+  set +e
+  # Ends the game, the probe, the desktop process and the server itself.
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  if [ $status -ne 0 ] && [ -n "${VINTARO_KEEP_FAILED:-}" ]; then
+    echo "kept: $WORK" >&2
+  else
+    rm -rf "$WORK"
+  fi
+  exit $status
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS.
+poll() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.2
+  done
+}
+
+start_display() {
+  # A fresh server ends whatever an earlier test left on the prefix.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  XVFB_PID=$!
+  poll 20 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  export DISPLAY=":$(tr -d '[:space:]' <"$WORK/display")"
+}
+
+# write_ini BALLS INTERVAL: a valid settings file.
+write_ini() {
+  printf 'Vintaro.ini\r\nball:%02dreserve\r\ninterval:%03dmsec\r\n' "$1" "$2" >"$GAME_DIR/Vintaro.ini"
+}
+
+# A picture file of the right size; what it shows does not matter here.
+write_gol() {
+  head -c $((54 + 280 * (370 * 3 + 2))) /dev/zero >"$GAME_DIR/Vintaro.gol"
+}
+
+start_game() {
+  (cd "$GAME_DIR" && exec wine "$VINTARO_EXE_DIR/vintaro.exe") >"$WORK/game.out" 2>"$WORK/game.err" &
+  GAME_PID=$!
+}
+
+game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+game_ended() { ! game_running; }
+
+# wait_exit SECONDS: waits for the game to end; its exit code goes to EXIT_CODE.
+wait_exit() {
+  poll "$1" game_ended || fail "the game did not end"
+  EXIT_CODE=0
+  wait "$GAME_PID" || EXIT_CODE=$?
+  GAME_PID=
+}
+
+probe() { wine "$VINTARO_EXE_DIR/vintaro-probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# The X window of a visible top-level window whose title matches REGEX.
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+
+window_shown() { [ -n "$(visible_window "$1")" ]; }
+
+readonly MAIN_TITLE='^Vintaro v2\.0 2005/09 \(https://pirumo\.example/\)$'
+main_window() { visible_window "$MAIN_TITLE"; }
+
+wait_main_window() {
+  poll 30 window_shown "$MAIN_TITLE" || fail "the main window did not appear"
+  MAIN_WINDOW=$(main_window)
+}
+
+# keys KEY...: xdotool key names, sent to the main window one by one.
+keys() {
+  local key
+  for key in "$@"; do
+    xdotool key --window "$MAIN_WINDOW" "$key"
+  done
+}
+
+# replay SCRIPT: runs the replay tool in the game's folder; the script's
+# snapshots are what the game must show.
+replay() {
+  (cd "$GAME_DIR" && printf '%s\n' "$1" | "$VINTARO_REPLAY" >/dev/null)
+}
+
+# capture_client FILE: the main window's client area, from the X server.
+capture_client() {
+  local x y w h
+  read -r x y w h < <(probe client) || return 1
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1"
+}
+
+# same_region A B GEOMETRY: the two images agree pixel for pixel in GEOMETRY.
+same_region() {
+  local diff
+  convert "$1" -crop "$3" +repage "$WORK/a.png"
+  convert "$2" -crop "$3" +repage "$WORK/b.png"
+  diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1) || true
+  [ "$diff" = 0 ]
+}
+
+# board_shows EXPECTED GEOMETRY: a fresh capture agrees with EXPECTED.
+board_shows() {
+  capture_client "$WORK/capture.png" && same_region "$WORK/capture.png" "$1" "$2"
+}
+
+# The short MIDI messages the game has sent, as Wine's winmm lists them.
+midi_messages() {
+  sed -n 's/.*midiOutShortMsg ([0-9A-Fa-f]*, \([0-9A-Fa-f]*\)).*/\1/p' "$WORK/game.err" |
+    tr 'a-f' 'A-F'
+}
