@@ -66,7 +66,6 @@ TEST(WholeGame, SteeringClearsAllBlocksAndTheRewardFollows) {
   int ticksAfter = 0;
   bool gaveUp = false;
   std::vector<Rgb> shot;
-  std::string tailFrom;  // the clock and trace when the last block was near
   p.setDriver([&](HeadlessPlatform& hp) {
     const GameState& s = *hp.state();
     if (++actions > 400000) return false;
