@@ -1,0 +1,153 @@
+#include "platform/sdl/audio_output.h"
+
+#include <cstring>
+
+#include "platform/sdl/short_message.h"
+#include "platform/sdl/timing_log.h"
+
+namespace vintaro::sdl {
+
+AudioOutput::~AudioOutput() { close(); }
+
+bool AudioOutput::open(const std::vector<std::string>& soundFonts, std::function<void()> loaded) {
+  close();
+  if (findSoundFont(soundFonts).empty()) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  SDL_AudioSpec want{};
+  want.freq = kSampleRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = kBufferFrames;
+  want.callback = &AudioOutput::audioCallback;
+  want.userdata = this;
+  SDL_AudioSpec have{};
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+  if (device_ == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  timingLog("audio-device freq=%d frames=%d", have.freq, int{have.samples});
+  if (!startLoading(soundFonts, have.freq, std::move(loaded))) {
+    close();
+    return false;
+  }
+  // The callback renders silence until the synthesizer is published.
+  SDL_PauseAudioDevice(device_, 0);
+  return true;
+}
+
+bool AudioOutput::openOffline(const std::vector<std::string>& soundFonts, int sampleRate) {
+  close();
+  return startLoading(soundFonts, sampleRate, nullptr);
+}
+
+bool AudioOutput::startLoading(const std::vector<std::string>& soundFonts, int sampleRate,
+                               std::function<void()> loaded) {
+  const std::string path = findSoundFont(soundFonts);
+  if (path.empty()) return false;
+  loadEnded_ = false;
+  state_ = State::Loading;
+  loader_ = std::thread([this, path, sampleRate, loaded = std::move(loaded)] {
+    const auto start = timingNow();
+    std::unique_ptr<MidiSynth> synth = MidiSynth::create(sampleRate, path);
+    timingLog("soundfont-load-ms=%.1f ok=%d", timingMs(start, timingNow()), synth ? 1 : 0);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      loaded_ = std::move(synth);
+      loadEnded_ = true;
+    }
+    done_.notify_all();
+    if (loaded) loaded();
+  });
+  return true;
+}
+
+void AudioOutput::adoptLoaded() {
+  if (state_ != State::Loading) return;
+  std::unique_ptr<MidiSynth> synth;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!loadEnded_) return;
+    synth = std::move(loaded_);
+  }
+  loader_.join();
+  if (!synth) {
+    state_ = State::Silent;
+    pending_.clear();
+    return;
+  }
+  synth_ = std::move(synth);
+  for (const std::uint32_t message : pending_) synth_->send(message);
+  pending_.clear();
+  pending_.shrink_to_fit();
+  poked_.store(true, std::memory_order_release);
+  active_.store(synth_.get(), std::memory_order_release);
+  state_ = State::Playing;
+}
+
+bool AudioOutput::waitLoaded() {
+  if (state_ == State::Loading) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [this] { return loadEnded_; });
+  }
+  adoptLoaded();
+  return playing();
+}
+
+void AudioOutput::send(std::uint32_t message) {
+  if (state_ == State::Loading) adoptLoaded();
+  switch (state_) {
+    case State::Silent:
+      break;
+    case State::Loading:
+      if (pending_.size() < kMaxPending) pending_.push_back(message);
+      break;
+    case State::Playing:
+      synth_->send(message);
+      // Only a note can start a sound; what else comes (the note-off of
+      // every tick above all) changes nothing while no voice sounds.
+      if (decodeShortMessage(message).type == MidiEvent::Type::NoteOn) {
+        poked_.store(true, std::memory_order_release);
+      }
+      break;
+  }
+}
+
+void AudioOutput::render(std::int16_t* out, int frames) {
+  MidiSynth* synth = active_.load(std::memory_order_acquire);
+  if (poked_.exchange(false, std::memory_order_acq_rel) ||
+      (synth != nullptr && synth->activeVoices() > 0)) {
+    idleFrames_ = 0;
+  } else if (idleFrames_ < kIdleFrames) {
+    idleFrames_ += frames;
+  }
+  if (synth == nullptr || idleFrames_ >= kIdleFrames) {
+    std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(std::int16_t));
+    return;
+  }
+  synth->render(out, frames);
+}
+
+void AudioOutput::audioCallback(void* self, Uint8* stream, int len) {
+  static_cast<AudioOutput*>(self)->render(reinterpret_cast<std::int16_t*>(stream),
+                                          len / static_cast<int>(2 * sizeof(std::int16_t)));
+}
+
+void AudioOutput::close() {
+  if (device_ != 0) {
+    // Returns once the audio thread has stopped calling back.
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (loader_.joinable()) loader_.join();
+  active_.store(nullptr, std::memory_order_release);
+  idleFrames_ = 0;
+  synth_.reset();
+  loaded_.reset();
+  pending_.clear();
+  loadEnded_ = false;
+  state_ = State::Silent;
+}
+
+}  // namespace vintaro::sdl

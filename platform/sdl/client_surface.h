@@ -1,0 +1,61 @@
+// The main window's client area: a surface of the game's own that keeps what
+// was drawn between paints (the painter draws only what changed), put on the
+// SDL window surface when a paint ends. The status bar is laid over it at the
+// place it was made.
+#pragma once
+
+#include <SDL.h>
+
+#include "app/platform.h"
+
+namespace vintaro::sdl {
+
+class StatusBarView;
+
+class ClientSurface {
+ public:
+  // A client area of at least `width` x `height`, filled with `background`.
+  ClientSurface(SDL_Window* window, int width, int height, Rgb background);
+  ~ClientSurface();
+  ClientSurface(const ClientSurface&) = delete;
+  ClientSurface& operator=(const ClientSurface&) = delete;
+
+  bool ok() const { return pixels_ != nullptr; }
+
+  void setPixel(int x, int y, Rgb c) {
+    if (x < 0 || y < 0 || x >= pixels_->w || y >= pixels_->h) return;
+    auto* row =
+        reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels_->pixels) + y * pixels_->pitch);
+    row[x] = Uint32{c.r} << 16 | Uint32{c.g} << 8 | Uint32{c.b};
+    if (x < dirtyX0_) dirtyX0_ = x;
+    if (x > dirtyX1_) dirtyX1_ = x;
+    if (y < dirtyY0_) dirtyY0_ = y;
+    if (y > dirtyY1_) dirtyY1_ = y;
+  }
+  Rgb pixel(int x, int y) const;
+
+  // The whole client area to the background (an erasing paint).
+  void erase();
+  // The window's client area has a new size: the surface grows to cover it.
+  void resized(int width, int height);
+  // Everything is to be put on the window again (it was uncovered).
+  void markAllDirty();
+
+  // Puts what changed since the last present, and the status bar if it
+  // changed or was painted over, on the window. Answers whether anything was.
+  bool present(StatusBarView* bar);
+  bool dirty() const { return dirtyX0_ <= dirtyX1_; }
+
+ private:
+  void clearDirty() {
+    dirtyX0_ = dirtyY0_ = 1 << 30;
+    dirtyX1_ = dirtyY1_ = -1;
+  }
+
+  SDL_Window* window_;
+  SDL_Surface* pixels_ = nullptr;  // XRGB8888
+  Rgb background_;
+  int dirtyX0_, dirtyY0_, dirtyX1_, dirtyY1_;
+};
+
+}  // namespace vintaro::sdl

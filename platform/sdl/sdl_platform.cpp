@@ -1,0 +1,317 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/window.h"
+#include "game/game_state.h"
+#include "platform/common/cp932.h"
+#include "platform/sdl/key_input.h"
+#include "platform/sdl/midi_synth.h"
+#include "render/tables.h"
+#include "tools/art/art.h"
+
+namespace vintaro::sdl {
+
+namespace {
+
+void setWindowIcon(SDL_Window* window) {
+  constexpr int kSize = 64;
+  std::vector<std::uint8_t> rgba = art::paintIcon(kSize);
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), kSize, kSize, 32, kSize * 4,
+                                                         SDL_PIXELFORMAT_RGBA32);
+  if (icon == nullptr) return;
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+}
+
+double epochSeconds() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform() = default;
+
+SdlPlatform::~SdlPlatform() {
+  audio_.close();
+  bar_.reset();
+  client_.reset();
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (TTF_WasInit() != 0) TTF_Quit();
+  SDL_Quit();
+}
+
+bool SdlPlatform::registerWindowClass() {
+  // The window surface is put on the screen by the window system's own means
+  // (X shared memory), not through a GPU renderer.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  loadedEvent_ = SDL_RegisterEvents(1);
+  timingLog("sdl-init-ms=%.1f", timingMs(processStart(), timingNow()));
+  return true;
+}
+
+Handle SdlPlatform::createMainWindow(GameState& state) {
+  state_ = &state;
+  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientWidth, kClientHeight,
+                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  if (window_ == nullptr) return nullptr;
+  windowId_ = SDL_GetWindowID(window_);
+  setWindowIcon(window_);
+  client_ = std::make_unique<ClientSurface>(window_, kClientWidth, kClientHeight, kBackground);
+  if (!client_->ok()) {
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    return nullptr;
+  }
+  windowAlive_ = true;
+  timingLog("window-ms=%.1f", timingMs(processStart(), timingNow()));
+  windowProc(state, *this, window_, Message::Create);
+  timingLog("created-ms=%.1f", timingMs(processStart(), timingNow()));
+  return window_;
+}
+
+Handle SdlPlatform::createStatusBar(Handle, const char* text) {
+  bar_ = std::make_unique<StatusBarView>(0, clientHeight, kClientWidth);
+  if (bar_->surface() == nullptr) {
+    bar_.reset();
+    return nullptr;
+  }
+  bar_->setText(0, cp932ToUtf8(text));
+  return bar_.get();
+}
+
+void SdlPlatform::showWindow(Handle) {
+  SDL_ShowWindow(window_);
+  shown_ = true;
+  SDL_StartTextInput();
+  // Showing erases the client area to the background; then the first paint
+  // is done at once (ShowWindow and UpdateWindow).
+  client_->erase();
+  dispatchPaint(false);
+}
+
+Handle SdlPlatform::openMidi() {
+  const Uint32 event = loadedEvent_;
+  const bool open = audio_.open(defaultSoundFonts(), [event] {
+    if (event == static_cast<Uint32>(-1)) return;
+    SDL_Event e{};
+    e.type = event;
+    SDL_PushEvent(&e);
+  });
+  return open ? &audio_ : nullptr;
+}
+
+void SdlPlatform::closeMidi(Handle) { audio_.close(); }
+
+int SdlPlatform::runMessageLoop(GameState&) {
+  for (;;) {
+    pumpEvents();
+    queue_.advanceTo(nowMs());
+    const MessageQueue::Entry e = queue_.take();
+    switch (e.kind) {
+      case MessageQueue::Kind::None:
+        waitForEvent();
+        break;
+      case MessageQueue::Kind::Char:
+        windowProc(*state_, *this, window_, Message::Char, e.code);
+        // Only a key that asked for a paint is timed to its frame.
+        if (!queue_.invalid()) keyWaiting_ = false;
+        break;
+      case MessageQueue::Kind::Close:
+        closeWindow();
+        break;
+      case MessageQueue::Kind::Quit:
+        present();
+        return static_cast<int>(e.code);
+      case MessageQueue::Kind::Paint:
+        dispatchPaint(e.erase);
+        break;
+      case MessageQueue::Kind::Timer:
+        if (timingEnabled()) {
+          const TimePoint now = timingNow();
+          if (tickedBefore_) {
+            timingLog("tick period-ms=%lld actual-ms=%.3f", static_cast<long long>(timerPeriod_),
+                      timingMs(lastTick_, now));
+          }
+          lastTick_ = now;
+          tickedBefore_ = true;
+        }
+        windowProc(*state_, *this, window_, Message::Timer);
+        break;
+    }
+  }
+}
+
+void SdlPlatform::pumpEvents() {
+  SDL_Event e;
+  while (SDL_PollEvent(&e) != 0) handleEvent(e);
+}
+
+void SdlPlatform::waitForEvent() {
+  present();
+  SDL_Event e;
+  int got = 0;
+  if (const auto next = queue_.nextExpiry()) {
+    const std::int64_t wait = std::max<std::int64_t>(0, *next - nowMs());
+    got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(wait, 1 << 30)));
+  } else {
+    got = SDL_WaitEvent(&e);
+  }
+  if (got != 0) handleEvent(e);
+}
+
+void SdlPlatform::handleEvent(const SDL_Event& e) {
+  if (e.type == loadedEvent_) {
+    audio_.adoptLoaded();
+    return;
+  }
+  switch (e.type) {
+    case SDL_QUIT:
+      if (windowAlive_ && shown_ && !closing_) {
+        closing_ = true;
+        queue_.postClose();
+      }
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.windowID == windowId_) handleWindowEvent(e.window);
+      break;
+    case SDL_TEXTINPUT:
+      if (!windowAlive_ || e.text.windowID != windowId_) break;
+      for (const unsigned c : textInputCharacters(e.text.text)) queue_.postChar(c);
+      if (timingEnabled() && !keyWaiting_) {
+        keyWaiting_ = true;
+        keyTime_ = timingNow();
+      }
+      break;
+    case SDL_KEYDOWN:
+      if (!windowAlive_ || e.key.windowID != windowId_) break;
+      if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) queue_.postChar(c);
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlPlatform::handleWindowEvent(const SDL_WindowEvent& e) {
+  if (!windowAlive_ || !shown_) return;
+  switch (e.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+      // Uncovered: the window system asks for a repaint, with erase.
+      client_->markAllDirty();
+      queue_.invalidate(true);
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // The class's CS_HREDRAW | CS_VREDRAW: the whole client area again.
+      client_->resized(e.data1, e.data2);
+      client_->markAllDirty();
+      queue_.invalidate(true);
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      if (!closing_) {
+        closing_ = true;
+        queue_.postClose();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlPlatform::closeWindow() {
+  // The default handling of a close: the window goes, and its destruction
+  // reaches the game as the destroy message.
+  windowAlive_ = false;
+  queue_.windowDestroyed();
+  if (window_ != nullptr) SDL_HideWindow(window_);
+  windowProc(*state_, *this, window_, Message::Destroy);
+}
+
+void SdlPlatform::dispatchPaint(bool erase) {
+  eraseOnBegin_ = erase;
+  windowProc(*state_, *this, window_, Message::Paint);
+  eraseOnBegin_ = false;
+}
+
+void SdlPlatform::present() {
+  if (!windowAlive_ || !shown_) return;
+  if (!client_->present(bar_.get())) return;
+  if (!timingEnabled()) return;
+  const TimePoint now = timingNow();
+  if (!firstFrameLogged_) {
+    firstFrameLogged_ = true;
+    timingLog("first-frame-ms=%.1f epoch=%.6f", timingMs(processStart(), now), epochSeconds());
+  }
+  if (keyWaiting_) {
+    keyWaiting_ = false;
+    timingLog("key-to-frame-ms=%.3f", timingMs(keyTime_, now));
+  }
+}
+
+bool SdlPlatform::beginPaint(Handle) {
+  if (!eraseOnBegin_) return false;
+  client_->erase();
+  return true;
+}
+
+void SdlPlatform::endPaint(Handle) { present(); }
+
+void SdlPlatform::invalidate(Handle, bool erase) {
+  if (windowAlive_) queue_.invalidate(erase);
+}
+
+void SdlPlatform::setTimer(Handle, int periodMs) {
+  if (!windowAlive_) return;
+  queue_.setTimer(nowMs(), periodMs);
+  timerPeriod_ = std::max<std::int64_t>(periodMs, MessageQueue::kMinTimerPeriodMs);
+  tickedBefore_ = false;
+}
+
+void SdlPlatform::killTimer(Handle) {
+  queue_.killTimer();
+  tickedBefore_ = false;
+}
+
+void SdlPlatform::messageBox(Handle, const char* text, const char* caption, BoxIcon icon) {
+  // What the game showed before the box (the final score) is on screen first.
+  present();
+  const std::string message = cp932ToUtf8(text);
+  const std::string title = cp932ToUtf8(caption);
+  SDL_MessageBoxButtonData ok{};
+  ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+  ok.buttonid = 0;
+  ok.text = "OK";
+  SDL_MessageBoxData box{};
+  box.flags = icon == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR;
+  // A hidden window is no owner to show a box over.
+  box.window = windowAlive_ && shown_ ? window_ : nullptr;
+  box.title = title.c_str();
+  box.message = message.c_str();
+  box.numbuttons = 1;
+  box.buttons = &ok;
+  int pressed = 0;
+  SDL_ShowMessageBox(&box, &pressed);
+}
+
+void SdlPlatform::setStatusText(Handle statusBar, int part, const char* text) {
+  if (statusBar == nullptr || bar_ == nullptr) return;
+  bar_->setText(part, cp932ToUtf8(text));
+}
+
+void SdlPlatform::midiShortMsg(Handle midi, std::uint32_t message) {
+  if (midi != nullptr) audio_.send(message);
+}
+
+void SdlPlatform::sleep(int ms) {
+  present();
+  SDL_Delay(static_cast<Uint32>(std::max(ms, 0)));
+}
+
+void SdlPlatform::postQuit(int code) { queue_.postQuit(code); }
+
+}  // namespace vintaro::sdl

@@ -1,0 +1,58 @@
+// The status bar of the main window, drawn by the game in the look of a
+// classic Windows status bar: three sunken parts and a size grip, the texts
+// in a Japanese font that fontconfig finds for lang=ja. Without such a font
+// the bar is drawn without text.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <array>
+#include <string>
+
+namespace vintaro::sdl {
+
+// The file and face index of the font fontconfig picks for Japanese, or an
+// empty file when it has none that covers Japanese.
+struct FontFile {
+  std::string file;
+  int index = 0;
+};
+FontFile findJapaneseFont();
+
+class StatusBarView {
+ public:
+  static constexpr int kFontPixels = 12;  // 9 points at 96 dpi
+
+  // A bar `width` pixels wide; its width and place are kept for good.
+  StatusBarView(int x, int y, int width);
+  ~StatusBarView();
+  StatusBarView(const StatusBarView&) = delete;
+  StatusBarView& operator=(const StatusBarView&) = delete;
+
+  bool hasFont() const { return font_ != nullptr; }
+  void setText(int part, std::string utf8);
+  const std::string& text(int part) const { return texts_[static_cast<std::size_t>(part)]; }
+
+  // Where the bar lies in the client area.
+  SDL_Rect place() const { return {x_, y_, width_, kHeight}; }
+  // The bar's pixels, redrawn if a text changed since.
+  SDL_Surface* surface();
+  // A text changed since the bar was last shown.
+  bool changed() const { return changed_; }
+  void shown() { changed_ = false; }
+
+  static constexpr int kHeight = 21;
+
+ private:
+  void redraw();
+
+  int x_, y_, width_;
+  SDL_Surface* surface_ = nullptr;
+  TTF_Font* font_ = nullptr;
+  std::array<std::string, 3> texts_;
+  bool stale_ = true;
+  bool changed_ = true;
+};
+
+}  // namespace vintaro::sdl

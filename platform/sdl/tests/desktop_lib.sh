@@ -1,0 +1,109 @@
+# Sourced by the desktop tests. Each test runs under an Xvfb of its own on a
+# display that Xvfb picks itself (-displayfd), with SDL's dummy audio driver,
+# in a temporary folder; everything it started is ended on exit.
+#
+# From ctest's environment: VINTARO (the game), VINTARO_REPLAY (the replay
+# tool), VINTARO_PLAY_DIR (the default files), VINTARO_X11_CLOSE (the helper
+# that closes a window as a window manager would).
+set -euo pipefail
+
+for tool in Xvfb xdotool xwininfo import convert compare; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps)"; exit 1; }
+done
+
+work=$(mktemp -d /tmp/vintaro-desktop.XXXXXX)
+xvfb_pid=""
+game_pid=""
+
+cleanup() {
+  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
+    kill "$game_pid" 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  if [ -s "$work/game.log" ]; then
+    echo "--- the game's output:"
+    cat "$work/game.log"
+  fi
+  exit 1
+}
+
+# wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
+    sleep 0.05
+  done
+}
+
+start_xvfb() {
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" \
+    2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_for 30 "Xvfb to start" test -s "$work/display"
+  export DISPLAY=":$(head -n1 "$work/display")"
+  export SDL_AUDIODRIVER=dummy
+  unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+}
+
+# A folder with the default "Vintaro.ini" and "Vintaro.gol".
+play_folder() {
+  mkdir -p "$work/game"
+  cp "$VINTARO_PLAY_DIR/Vintaro.ini" "$VINTARO_PLAY_DIR/Vintaro.gol" "$work/game/"
+}
+
+start_game() {
+  (cd "$work/game" && exec "$VINTARO") >"$work/game.log" 2>&1 &
+  game_pid=$!
+}
+
+# The game's visible main window, or nothing.
+main_window() {
+  xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -n1 || true
+}
+
+has_main_window() { [ -n "$(main_window)" ]; }
+
+wait_main_window() {
+  wait_for 30 "the main window" has_main_window
+  window=$(main_window)
+}
+
+# waits for the game to end; sets exit_code.
+wait_game_exit() {
+  wait_for 30 "the game to end" game_ended
+  exit_code=0
+  wait "$game_pid" || exit_code=$?
+  game_pid=""
+}
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+
+# screenshot FILE: the main window's client area.
+screenshot() { import -window "$window" "$1" 2>/dev/null; }
+
+# same_pixels A B: the two pictures are equal pixel for pixel.
+same_pixels() {
+  local differ
+  differ=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+  [ "$differ" = "0" ]
+}
+
+# crop IN W H X Y OUT
+crop() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage "$6"; }
+
+# count_not COLOUR FILE: how many pixels of FILE are not COLOUR (#RRGGBB).
+count_not() {
+  convert "$2" txt:- | grep -v '^#' | grep -vic "$1" || true
+}

@@ -1,0 +1,68 @@
+#include <cmath>
+
+#include "tools/art/art.h"
+#include "tools/art/shapes.h"
+
+namespace vintaro::art {
+
+namespace {
+
+// The icon on a unit square, (0, 0) top-left.
+Colour iconAt(float x, float y, float pixel) {
+  Colour c = rgb(0, 115, 0, 0);  // transparent, of the frame's colour at its edge
+  const auto cover = [pixel](float distance) {
+    return std::clamp(0.5f - distance / pixel, 0.0f, 1.0f);
+  };
+  // The tile: the board's green frame around its dark grey.
+  c = over(c, rgb(0, 115, 0), cover(boxDistance(x, y, 0.5f, 0.5f, 0.46f, 0.46f, 0.14f)));
+  c = over(c, rgb(64, 64, 64), cover(boxDistance(x, y, 0.5f, 0.5f, 0.39f, 0.39f, 0.09f)));
+  // Three rows of blocks in the board's khaki shades.
+  const Colour rows[3] = {rgb(169, 169, 84), rgb(145, 145, 72), rgb(122, 122, 61)};
+  for (int r = 0; r < 3; ++r) {
+    for (int k = 0; k < 4; ++k) {
+      if (r == 2 && k == 2) continue;  // one block already taken
+      const float cx = 0.245f + 0.17f * static_cast<float>(k);
+      const float cy = 0.25f + 0.1f * static_cast<float>(r);
+      c = over(c, rows[r], cover(boxDistance(x, y, cx, cy, 0.07f, 0.038f, 0.012f)));
+    }
+  }
+  // The ball: grey ring, red heart.
+  c = over(c, rgb(200, 200, 200), cover(circleDistance(x, y, 0.6f, 0.6f, 0.075f)));
+  c = over(c, rgb(180, 0, 0), cover(circleDistance(x, y, 0.6f, 0.6f, 0.045f)));
+  // The paddle.
+  c = over(c, rgb(220, 220, 220), cover(boxDistance(x, y, 0.47f, 0.8f, 0.16f, 0.03f, 0.01f)));
+  return c;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> paintIcon(int size) {
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(size * size * 4));
+  const float pixel = 1.0f / static_cast<float>(size);
+  constexpr int kSub = 4;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int j = 0; j < kSub; ++j) {
+        for (int i = 0; i < kSub; ++i) {
+          const Colour c =
+              iconAt((static_cast<float>(x) + (static_cast<float>(i) + 0.5f) / kSub) * pixel,
+                     (static_cast<float>(y) + (static_cast<float>(j) + 0.5f) / kSub) * pixel,
+                     pixel / kSub);
+          r += c.r * c.a;
+          g += c.g * c.a;
+          b += c.b * c.a;
+          a += c.a;
+        }
+      }
+      std::uint8_t* px = &out[static_cast<std::size_t>((y * size + x) * 4)];
+      px[0] = toByte(a > 0 ? r / a : 0);
+      px[1] = toByte(a > 0 ? g / a : 0);
+      px[2] = toByte(a > 0 ? b / a : 0);
+      px[3] = toByte(a / (kSub * kSub) * 255);
+    }
+  }
+  return out;
+}
+
+}  // namespace vintaro::art

@@ -1,0 +1,39 @@
+// The stored form of "Vintaro.gol": a 54-byte bitmap header,
+// then 280 rows of 370 pixels bottom-up, 3 bytes a pixel in blue, green, red
+// order, each row padded to 1112 bytes, with the picture's 10-row bands
+// turned upside down and its first six 60-column bands turned left to right.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vintaro::gol {
+
+inline constexpr int kWidth = 370;
+inline constexpr int kHeight = 280;
+inline constexpr int kHeaderBytes = 54;
+inline constexpr int kStoredRowBytes = 1112;
+inline constexpr int kFileBytes = kHeaderBytes + kHeight * kStoredRowBytes;  // 311,414
+
+// An ordinary picture, RGB, top row first.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
+// Reads a PNG (any kind; alpha is dropped) or an uncompressed 24-bit BMP.
+bool readPicture(const std::string& path, Picture& picture, std::string& error);
+
+// The whole stored file for a 370 x 280 picture, with a proper bitmap header.
+std::vector<std::uint8_t> pack(const Picture& picture);
+
+// The upright picture of a stored file; fails only when the file is too short
+// to hold one (the header is not looked at, as the game does not).
+bool unpack(const std::vector<std::uint8_t>& file, Picture& picture, std::string& error);
+
+bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
+
+}  // namespace vintaro::gol

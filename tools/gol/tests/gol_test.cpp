@@ -1,0 +1,193 @@
+// vintaro-gol: the stored form it writes is the one the game reads, and a
+// picture goes in and comes out unchanged.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "files/data_files.h"
+#include "platform/headless/headless_platform.h"
+#include "tools/gol/gol_file.h"
+#include "tools/replay/png_file.h"
+
+namespace vintaro::gol {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every pixel different from its neighbours, so that any mirroring shows.
+Picture testPicture(int width = kWidth, int height = kHeight) {
+  Picture p;
+  p.width = width;
+  p.height = height;
+  p.rgb.resize(static_cast<std::size_t>(width * height * 3));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* px = &p.rgb[static_cast<std::size_t>((y * width + x) * 3)];
+      px[0] = static_cast<std::uint8_t>(x);
+      px[1] = static_cast<std::uint8_t>(y);
+      px[2] = static_cast<std::uint8_t>((x >> 8) | (y >> 8) << 2 | ((x + y) & 0x1F) << 3);
+    }
+  }
+  return p;
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/vintaro-gol-XXXXXX";
+    path_ = ::mkdtemp(pattern);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+int run(const std::string& args) {
+  const int status =
+      std::system((std::string(VINTARO_GOL_EXE) + " " + args + " 2>/dev/null").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A 24-bit BMP of `p`, bottom-up or top-down.
+std::vector<std::uint8_t> bmpOf(const Picture& p, bool topDown) {
+  const int rowBytes = (p.width * 3 + 3) / 4 * 4;
+  std::vector<std::uint8_t> b(static_cast<std::size_t>(54 + rowBytes * p.height), 0);
+  const auto put32 = [&b](std::size_t at, std::int64_t v) {
+    for (int i = 0; i < 4; ++i)
+      b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(2, static_cast<std::int64_t>(b.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, p.width);
+  put32(22, topDown ? -p.height : p.height);
+  b[26] = 1;
+  b[28] = 24;
+  for (int r = 0; r < p.height; ++r) {
+    const int fileRow = topDown ? r : p.height - 1 - r;
+    for (int c = 0; c < p.width; ++c) {
+      const std::uint8_t* px = &p.rgb[static_cast<std::size_t>((r * p.width + c) * 3)];
+      std::uint8_t* to = &b[static_cast<std::size_t>(54 + fileRow * rowBytes + c * 3)];
+      to[0] = px[2];
+      to[1] = px[1];
+      to[2] = px[0];
+    }
+  }
+  return b;
+}
+
+TEST(Gol, PackWritesAProperBitmapOfTheStoredSize) {
+  const std::vector<std::uint8_t> file = pack(testPicture());
+  ASSERT_EQ(file.size(), 311414u);
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+  EXPECT_EQ(file[10], 54);
+  EXPECT_EQ(file[28], 24);
+}
+
+TEST(Gol, StoredFormHasItsBandsMirrored) {
+  const Picture p = testPicture();
+  const std::vector<std::uint8_t> file = pack(p);
+  // Picture row 0, column 0 comes from stored row 270, column 59,
+  // stored as blue, green, red.
+  const auto stored = [&file](int row, int col) {
+    return &file[static_cast<std::size_t>(54 + row * 1112 + col * 3)];
+  };
+  EXPECT_EQ(stored(270, 59)[2], p.rgb[0]);
+  EXPECT_EQ(stored(270, 59)[1], p.rgb[1]);
+  EXPECT_EQ(stored(270, 59)[0], p.rgb[2]);
+  const std::size_t lastRowFirst = static_cast<std::size_t>(279 * 370 * 3);
+  EXPECT_EQ(stored(9, 59)[2], p.rgb[lastRowFirst]);
+  const std::size_t col369 = static_cast<std::size_t>(369 * 3);
+  EXPECT_EQ(stored(270, 369)[2], p.rgb[col369]);
+}
+
+TEST(Gol, UnpackUndoesPack) {
+  const Picture p = testPicture();
+  Picture back;
+  std::string error;
+  ASSERT_TRUE(unpack(pack(p), back, error)) << error;
+  EXPECT_EQ(back.rgb, p.rgb);
+}
+
+TEST(Gol, ThePackedFileLoadsUprightInTheGame) {
+  TempDir dir;
+  const Picture p = testPicture();
+  std::string error;
+  ASSERT_TRUE(writeFile(dir / "Vintaro.gol", pack(p), error)) << error;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  GameState state;
+  HeadlessPlatform platform;
+  const bool goesOn = loadPicture(state, platform);
+  fs::current_path(before);
+  ASSERT_TRUE(goesOn);
+  EXPECT_TRUE(std::equal(p.rgb.begin(), p.rgb.end(), state.picture.begin()));
+}
+
+TEST(Gol, CommandLineRoundTripOfAPng) {
+  TempDir dir;
+  const Picture p = testPicture();
+  std::string error;
+  ASSERT_TRUE(writePng(dir / "in.png", p.width, p.height, p.rgb.data(), error)) << error;
+  ASSERT_EQ(run("pack " + (dir / "in.png") + " " + (dir / "Vintaro.gol")), 0);
+  EXPECT_EQ(fs::file_size(dir / "Vintaro.gol"), 311414u);
+  ASSERT_EQ(run("unpack " + (dir / "Vintaro.gol") + " " + (dir / "out.png")), 0);
+  Picture back;
+  ASSERT_TRUE(readPng(dir / "out.png", back.width, back.height, back.rgb, error)) << error;
+  EXPECT_EQ(back.width, kWidth);
+  EXPECT_EQ(back.height, kHeight);
+  EXPECT_EQ(back.rgb, p.rgb);
+}
+
+TEST(Gol, CommandLinePacksA24BitBmpEitherWayUp) {
+  for (const bool topDown : {false, true}) {
+    TempDir dir;
+    const Picture p = testPicture();
+    std::string error;
+    ASSERT_TRUE(writeFile(dir / "in.bmp", bmpOf(p, topDown), error)) << error;
+    ASSERT_EQ(run("pack " + (dir / "in.bmp") + " " + (dir / "Vintaro.gol")), 0);
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(readFile(dir / "Vintaro.gol", file, error)) << error;
+    EXPECT_EQ(file, pack(p));
+  }
+}
+
+TEST(Gol, OtherSizesAndFormatsAreRefusedClearly) {
+  TempDir dir;
+  std::string error;
+  const Picture small = testPicture(369, 280);
+  ASSERT_TRUE(writePng(dir / "small.png", small.width, small.height, small.rgb.data(), error));
+  Picture got;
+  EXPECT_FALSE(readPicture(dir / "small.png", got, error));
+  EXPECT_NE(error.find("369 x 280"), std::string::npos) << error;
+  EXPECT_NE(error.find("370 x 280"), std::string::npos) << error;
+  EXPECT_EQ(run("pack " + (dir / "small.png") + " " + (dir / "x.gol")), 1);
+  EXPECT_FALSE(fs::exists(dir / "x.gol"));
+
+  std::vector<std::uint8_t> bmp = bmpOf(testPicture(), false);
+  bmp[28] = 32;
+  ASSERT_TRUE(writeFile(dir / "deep.bmp", bmp, error));
+  EXPECT_FALSE(readPicture(dir / "deep.bmp", got, error));
+  EXPECT_NE(error.find("32-bit"), std::string::npos) << error;
+
+  ASSERT_TRUE(writeFile(dir / "text.txt", {'h', 'e', 'l', 'l', 'o'}, error));
+  EXPECT_FALSE(readPicture(dir / "text.txt", got, error));
+  EXPECT_NE(error.find("neither a PNG nor a BMP"), std::string::npos) << error;
+
+  ASSERT_TRUE(writeFile(dir / "short.gol", std::vector<std::uint8_t>(1000, 0), error));
+  EXPECT_EQ(run("unpack " + (dir / "short.gol") + " " + (dir / "out.png")), 1);
+  EXPECT_EQ(run("frobnicate a b"), 2);
+}
+
+}  // namespace
+}  // namespace vintaro::gol
