@@ -279,6 +279,9 @@ void SdlPlatform::killTimer(Handle) {
 
 void SdlPlatform::messageBox(Handle, const char* text, const char* caption, BoxIcon icon) {
   // What the game showed before the box (the final score) is on screen first.
+  // The box runs its own loop: no tick or paint of ours is handled under it.
+  // The one box shown during play comes at game over, with the game paused,
+  // where ticks would only repeat a note-off; the timer is killed right after.
   present();
   const std::string message = cp932ToUtf8(text);
   const std::string title = cp932ToUtf8(caption);
