@@ -137,7 +137,7 @@ case_status_c() {
   # Wine rewrites the Tahoma link whenever the code page changes, as it does
   # after a test under the Japanese locale: the prefix's links come back.
   start_display
-  wine regedit /S "$WINEPREFIX/tests.reg"
+  timeout 30 wine regedit /S "$WINEPREFIX/tests.reg"
   status_texts_read_right
   [ "$(probe codepage)" != 932 ] || fail "the code page is 932 under C.UTF-8"
 }
@@ -193,7 +193,7 @@ case_game_over() {
 # The back buffer shows on the screen exactly what one SetPixel per pixel does.
 case_paint_paths() {
   start_display
-  wine "$VINTARO_EXE_DIR/vintaro-paintbench.exe" --check | tr -d '\r'
+  timeout 60 wine "$VINTARO_EXE_DIR/vintaro-paintbench.exe" --check | tr -d '\r'
 }
 
 "case_$1"

@@ -90,7 +90,9 @@ wait_exit() {
   GAME_PID=
 }
 
-probe() { wine "$VINTARO_EXE_DIR/vintaro-probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Every wait has its own limit, well inside ctest's, so that the clean-up
+# above always runs.
+probe() { timeout 30 wine "$VINTARO_EXE_DIR/vintaro-probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # The X window of a visible top-level window whose title matches REGEX.
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }

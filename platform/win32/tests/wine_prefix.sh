@@ -26,7 +26,10 @@ case $action in
     # asking for them would wait for ever.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     unset DISPLAY
-    wineboot --init >"$prefix/boot.log" 2>&1
+    wineboot --init >"$prefix/boot.log" 2>&1 || {
+      cat "$prefix/boot.log" >&2
+      exit 1
+    }
     wineserver -w
 
     # CJK glyphs for the dialog fonts whatever the locale; a Japanese locale
