@@ -34,7 +34,6 @@ class QuietPlatform : public Win32Platform {
   void sleep(int) override {}
 };
 
-
 // Handles what is queued, up to `limit` paints; answers how many there were.
 int paintsQueued(int limit) {
   int paints = 0;
