@@ -45,11 +45,8 @@ void drawSizeGrip(SDL_Surface* s) {
   for (int i = 3; i < 13; i += 4) diagonal(s, px - i, py, i + 1, kHighlight);
 }
 
-}  // namespace
-
-FontFile findJapaneseFont() {
+FontFile lookUpJapaneseFont() {
   FontFile found;
-  if (FcInit() == FcFalse) return found;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(":lang=ja"));
   if (pattern == nullptr) return found;
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -71,6 +68,18 @@ FontFile findJapaneseFont() {
     found.index = index;
   }
   FcPatternDestroy(match);
+  return found;
+}
+
+}  // namespace
+
+FontFile findJapaneseFont() {
+  FontFile found;
+  // fontconfig is needed once, for this lookup: it is let go of at the end,
+  // caches and all.
+  if (FcInit() == FcFalse) return found;
+  found = lookUpJapaneseFont();
+  FcFini();
   return found;
 }
 
