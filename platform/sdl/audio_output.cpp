@@ -13,27 +13,50 @@ bool AudioOutput::open(const std::vector<std::string>& soundFonts, std::function
   close();
   if (findSoundFont(soundFonts).empty()) return false;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  audioInit_ = true;
+  if (!openDevice(true) || !startLoading(soundFonts, deviceRate_, std::move(loaded))) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+bool AudioOutput::openDevice(bool allowOtherRate) {
   SDL_AudioSpec want{};
-  want.freq = kSampleRate;
+  want.freq = allowOtherRate ? kSampleRate : deviceRate_;
   want.format = AUDIO_S16SYS;
   want.channels = 2;
   want.samples = kBufferFrames;
   want.callback = &AudioOutput::audioCallback;
   want.userdata = this;
   SDL_AudioSpec have{};
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-  if (device_ == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
-  }
+  // Reopened, the device must keep the rate the synthesizer renders at.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                allowOtherRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+  if (device_ == 0) return false;
+  deviceRate_ = have.freq;
+  idleFrames_ = 0;
+  idleSinceMs_.store(-1);
   timingLog("audio-device freq=%d frames=%d", have.freq, int{have.samples});
-  if (!startLoading(soundFonts, have.freq, std::move(loaded))) {
-    close();
-    return false;
-  }
   // The callback renders silence until the synthesizer is published.
   SDL_PauseAudioDevice(device_, 0);
   return true;
+}
+
+void AudioOutput::closeDevice() {
+  if (device_ == 0) return;
+  // Returns once the audio thread has stopped calling back.
+  SDL_CloseAudioDevice(device_);
+  device_ = 0;
+}
+
+void AudioOutput::suspendIfSilent() {
+  if (device_ == 0 || suspended_ || poked_.load(std::memory_order_acquire)) return;
+  const std::int64_t since = idleSinceMs_.load(std::memory_order_acquire);
+  if (since < 0 || static_cast<std::int64_t>(SDL_GetTicks64()) - since < suspendAfterMs_) return;
+  closeDevice();
+  suspended_ = true;
+  timingLog("audio-device suspended");
 }
 
 bool AudioOutput::openOffline(const std::vector<std::string>& soundFonts, int sampleRate) {
@@ -102,24 +125,40 @@ void AudioOutput::send(std::uint32_t message) {
     case State::Loading:
       if (pending_.size() < kMaxPending) pending_.push_back(message);
       break;
-    case State::Playing:
-      synth_->send(message);
+    case State::Playing: {
       // Only a note can start a sound; what else comes (the note-off of
       // every tick above all) changes nothing while no voice sounds.
-      if (decodeShortMessage(message).type == MidiEvent::Type::NoteOn) {
+      const bool note = decodeShortMessage(message).type == MidiEvent::Type::NoteOn;
+      if (note && suspended_) {
+        suspended_ = false;
+        if (!openDevice(false)) {
+          // The device has gone: play on silently.
+          close();
+          return;
+        }
+      }
+      synth_->send(message);
+      if (note) {
         poked_.store(true, std::memory_order_release);
+      } else {
+        suspendIfSilent();
       }
       break;
+    }
   }
 }
 
 void AudioOutput::render(std::int16_t* out, int frames) {
+  callbacks_.fetch_add(1, std::memory_order_relaxed);
   MidiSynth* synth = active_.load(std::memory_order_acquire);
   if (poked_.exchange(false, std::memory_order_acq_rel) ||
       (synth != nullptr && synth->activeVoices() > 0)) {
     idleFrames_ = 0;
+    idleSinceMs_.store(-1, std::memory_order_release);
   } else if (idleFrames_ < kIdleFrames) {
     idleFrames_ += frames;
+  } else if (idleSinceMs_.load(std::memory_order_relaxed) < 0) {
+    idleSinceMs_.store(static_cast<std::int64_t>(SDL_GetTicks64()), std::memory_order_release);
   }
   if (synth == nullptr || idleFrames_ >= kIdleFrames) {
     std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(std::int16_t));
@@ -134,11 +173,11 @@ void AudioOutput::audioCallback(void* self, Uint8* stream, int len) {
 }
 
 void AudioOutput::close() {
-  if (device_ != 0) {
-    // Returns once the audio thread has stopped calling back.
-    SDL_CloseAudioDevice(device_);
-    device_ = 0;
+  closeDevice();
+  suspended_ = false;
+  if (audioInit_) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioInit_ = false;
   }
   if (loader_.joinable()) loader_.join();
   active_.store(nullptr, std::memory_order_release);

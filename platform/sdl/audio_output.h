@@ -36,8 +36,11 @@ class AudioOutput {
   static constexpr std::size_t kMaxPending = 4096;
   // With no voice sounding for this long the reverb has died away too, and
   // the callback stops running the synthesizer (it only writes silence)
-  // until a message comes: a paused game costs next to no processor time.
+  // until a note comes.
   static constexpr int kIdleFrames = 2 * kSampleRate;
+  // Silent for this long, the device is closed, so that a paused game wakes
+  // no audio thread; the next note opens it again.
+  static constexpr std::int64_t kSuspendAfterMs = 10000;
 
   AudioOutput() = default;
   ~AudioOutput();
@@ -71,6 +74,12 @@ class AudioOutput {
   // Stops the device and the loader and frees the synthesizer.
   void close();
 
+  // The device is closed for silence (see kSuspendAfterMs).
+  bool suspended() const { return suspended_; }
+  void setSuspendAfterMs(std::int64_t ms) { suspendAfterMs_ = ms; }
+  // Audio callbacks so far.
+  long callbacks() const { return callbacks_.load(std::memory_order_relaxed); }
+
   // The program `channel` plays, or -1 while no synthesizer plays.
   int programOf(int channel) const { return synth_ ? synth_->programOf(channel) : -1; }
 
@@ -82,20 +91,29 @@ class AudioOutput {
 
   bool startLoading(const std::vector<std::string>& soundFonts, int sampleRate,
                     std::function<void()> loaded);
+  bool openDevice(bool allowOtherRate);
+  void closeDevice();
+  void suspendIfSilent();
   static void audioCallback(void* self, Uint8* stream, int len);
 
   State state_ = State::Silent;
+  bool audioInit_ = false;
   SDL_AudioDeviceID device_ = 0;
+  int deviceRate_ = kSampleRate;
+  bool suspended_ = false;
+  std::int64_t suspendAfterMs_ = kSuspendAfterMs;
   std::thread loader_;
   std::mutex mutex_;
   std::condition_variable done_;
-  bool loadEnded_ = false;                   // under mutex_
-  std::unique_ptr<MidiSynth> loaded_;        // under mutex_
-  std::unique_ptr<MidiSynth> synth_;         // game thread
-  std::atomic<MidiSynth*> active_{nullptr};  // read by the audio thread
-  std::atomic<bool> poked_{false};           // a message was sent: render again
-  int idleFrames_ = 0;                       // audio thread
-  std::vector<std::uint32_t> pending_;       // game thread
+  bool loadEnded_ = false;                     // under mutex_
+  std::unique_ptr<MidiSynth> loaded_;          // under mutex_
+  std::unique_ptr<MidiSynth> synth_;           // game thread
+  std::atomic<MidiSynth*> active_{nullptr};    // read by the audio thread
+  std::atomic<bool> poked_{false};             // a message was sent: render again
+  int idleFrames_ = 0;                         // audio thread
+  std::atomic<std::int64_t> idleSinceMs_{-1};  // set by the audio thread
+  std::atomic<long> callbacks_{0};
+  std::vector<std::uint32_t> pending_;  // game thread
 };
 
 }  // namespace vintaro::sdl

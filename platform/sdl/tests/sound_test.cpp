@@ -119,6 +119,28 @@ TEST(AudioOutput, AnIdleSynthesizerIsNotRunButWakesForTheNextNote) {
   EXPECT_GT(peak(renderFor(0.1, render)), 1000);
 }
 
+TEST(AudioOutput, ASilentDeviceIsClosedAndTheNextNoteOpensItAgain) {
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  AudioOutput out;
+  out.setSuspendAfterMs(100);
+  ASSERT_TRUE(out.open(defaultSoundFonts(), nullptr));
+  ASSERT_TRUE(out.waitLoaded());
+  // Ticks' note-offs go on, the synthesizer stays silent: the device closes.
+  for (int i = 0; i < 1000 && !out.suspended(); ++i) {
+    out.send(shortMessage(0x90, 0, 0));
+    SDL_Delay(20);
+  }
+  ASSERT_TRUE(out.suspended());
+  const long calls = out.callbacks();
+  SDL_Delay(100);
+  EXPECT_EQ(out.callbacks(), calls) << "an audio thread still runs";
+  out.send(shortMessage(0x99, 37, 127));
+  EXPECT_FALSE(out.suspended());
+  for (int i = 0; i < 500 && out.callbacks() == calls; ++i) SDL_Delay(10);
+  EXPECT_GT(out.callbacks(), calls);
+  out.close();
+}
+
 TEST(AudioOutput, WithoutASoundfontItPlaysOnSilently) {
   AudioOutput out;
   EXPECT_FALSE(out.openOffline({"/nonexistent/Vintaro-test.sf2"}, kRate));
