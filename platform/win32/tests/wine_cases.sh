@@ -48,7 +48,10 @@ box_then_exit() {
   local box
   poll 30 window_shown "^$1\$" || fail "no \"$1\" box"
   box=$(visible_window "^$1\$")
-  [ -z "$(main_window)" ] || fail "the main window is shown behind the box"
+  local shown
+  shown=$(main_window || true)
+  [ -z "$shown" ] ||
+    fail "the main window is shown behind the box: $(xwininfo -id "$shown" | grep -E 'Map State|Absolute')"
   game_running || fail "the game ended before the box was answered"
   xdotool key --window "$box" Return 2>/dev/null || true # the box is gone before the key is up
   wait_exit 20
