@@ -22,6 +22,7 @@ bool AudioOutput::open(const std::vector<std::string>& soundFonts, std::function
 }
 
 bool AudioOutput::openDevice(bool allowOtherRate) {
+  joinCloser();
   SDL_AudioSpec want{};
   want.freq = allowOtherRate ? kSampleRate : deviceRate_;
   want.format = AUDIO_S16SYS;
@@ -50,11 +51,16 @@ void AudioOutput::closeDevice() {
   device_ = 0;
 }
 
+void AudioOutput::joinCloser() {
+  if (closer_.joinable()) closer_.join();
+}
+
 void AudioOutput::suspendIfSilent() {
   if (device_ == 0 || suspended_ || poked_.load(std::memory_order_acquire)) return;
   const std::int64_t since = idleSinceMs_.load(std::memory_order_acquire);
   if (since < 0 || static_cast<std::int64_t>(SDL_GetTicks64()) - since < suspendAfterMs_) return;
-  closeDevice();
+  closer_ = std::thread([device = device_] { SDL_CloseAudioDevice(device); });
+  device_ = 0;
   suspended_ = true;
   timingLog("audio-device suspended");
 }
@@ -173,6 +179,7 @@ void AudioOutput::audioCallback(void* self, Uint8* stream, int len) {
 }
 
 void AudioOutput::close() {
+  joinCloser();
   closeDevice();
   suspended_ = false;
   if (audioInit_) {

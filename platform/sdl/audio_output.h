@@ -93,6 +93,7 @@ class AudioOutput {
                     std::function<void()> loaded);
   bool openDevice(bool allowOtherRate);
   void closeDevice();
+  void joinCloser();
   void suspendIfSilent();
   static void audioCallback(void* self, Uint8* stream, int len);
 
@@ -103,6 +104,9 @@ class AudioOutput {
   bool suspended_ = false;
   std::int64_t suspendAfterMs_ = kSuspendAfterMs;
   std::thread loader_;
+  // Closing a device waits for its audio thread (tens of milliseconds): a
+  // device closed for silence is closed on this thread, off the game's.
+  std::thread closer_;
   std::mutex mutex_;
   std::condition_variable done_;
   bool loadEnded_ = false;                     // under mutex_

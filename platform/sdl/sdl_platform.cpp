@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "app/window.h"
 #include "game/game_state.h"
@@ -32,6 +33,13 @@ double epochSeconds() {
 }
 
 }  // namespace
+
+std::int64_t SdlPlatform::nowUs() {
+  static const auto start = std::chrono::steady_clock::now();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
 
 SdlPlatform::SdlPlatform() = default;
 
@@ -112,7 +120,7 @@ void SdlPlatform::closeMidi(Handle) { audio_.close(); }
 int SdlPlatform::runMessageLoop(GameState&) {
   for (;;) {
     pumpEvents();
-    queue_.advanceTo(nowMs());
+    queue_.advanceTo(nowUs());
     const MessageQueue::Entry e = queue_.take();
     switch (e.kind) {
       case MessageQueue::Kind::None:
@@ -158,8 +166,14 @@ void SdlPlatform::waitForEvent() {
   SDL_Event e;
   int got = 0;
   if (const auto next = queue_.nextExpiry()) {
-    const std::int64_t wait = std::max<std::int64_t>(0, *next - nowMs());
-    got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(wait, 1 << 30)));
+    const std::int64_t left = *next - nowUs();
+    if (left <= 0) return;
+    if (left < 1000) {
+      // Less than SDL's millisecond: sleep to the microsecond.
+      std::this_thread::sleep_for(std::chrono::microseconds(left));
+      return;
+    }
+    got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(left / 1000, 1 << 30)));
   } else {
     got = SDL_WaitEvent(&e);
   }
@@ -267,8 +281,10 @@ void SdlPlatform::invalidate(Handle, bool erase) {
 
 void SdlPlatform::setTimer(Handle, int periodMs) {
   if (!windowAlive_) return;
-  queue_.setTimer(nowMs(), periodMs);
+  // The queue counts in microseconds here: the minimum period is applied in
+  // milliseconds first.
   timerPeriod_ = std::max<std::int64_t>(periodMs, MessageQueue::kMinTimerPeriodMs);
+  queue_.setTimer(nowUs(), timerPeriod_ * 1000);
   tickedBefore_ = false;
 }
 

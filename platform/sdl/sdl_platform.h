@@ -53,7 +53,9 @@ class SdlPlatform : public Platform {
   void postQuit(int code) override;
 
  private:
-  static std::int64_t nowMs() { return static_cast<std::int64_t>(SDL_GetTicks64()); }
+  // The message queue's clock, in microseconds: a timer expiry is met to the
+  // microsecond, not to the next millisecond tick.
+  static std::int64_t nowUs();
   void handleEvent(const SDL_Event& e);
   void handleWindowEvent(const SDL_WindowEvent& e);
   void pumpEvents();

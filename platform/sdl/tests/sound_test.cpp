@@ -131,6 +131,7 @@ TEST(AudioOutput, ASilentDeviceIsClosedAndTheNextNoteOpensItAgain) {
     SDL_Delay(20);
   }
   ASSERT_TRUE(out.suspended());
+  SDL_Delay(200);  // the device closes on a thread of its own
   const long calls = out.callbacks();
   SDL_Delay(100);
   EXPECT_EQ(out.callbacks(), calls) << "an audio thread still runs";
