@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# No "Vintaro.ini": the "Vintaro warning" box comes before the main window,
+# and after OK the game comes up with its defaults (10 balls, 220 ms).
+source "$(dirname "$0")/desktop_lib.sh"
+
+start_xvfb
+mkdir -p "$work/game"
+cp "$VINTARO_PLAY_DIR/Vintaro.gol" "$work/game/"
+start_game
+
+box_viewable() {
+  local box
+  box=$(xwininfo -root -tree | awk '/"Vintaro warning"/ { print $1; exit }')
+  [ -n "$box" ] && xwininfo -id "$box" | grep -q 'Map State: IsViewable'
+}
+wait_for 30 "the \"Vintaro warning\" box" box_viewable
+has_main_window && fail "the main window is shown along with the box"
+box=$(xwininfo -root -tree | awk '/"Vintaro warning"/ { print $1; exit }')
+xdotool windowfocus --sync "$box"
+xdotool key Return
+
+wait_main_window
+# The board the default settings file gives: the defaults are its values.
+(cd "$work/game" && cp "$VINTARO_PLAY_DIR/Vintaro.ini" . &&
+  printf 'snapshot %s\n' "$work/replay.png" | "$VINTARO_REPLAY" >"$work/trace" && rm Vintaro.ini)
+crop "$work/replay.png" 639 598 0 0 "$work/replay-board.png"
+board_matches() {
+  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
+    same_pixels "$work/board.png" "$work/replay-board.png"
+}
+wait_for 30 "the first board" board_matches
+
+"$VINTARO_X11_CLOSE" "$window"
+wait_game_exit
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+echo "PASS"
