@@ -10,6 +10,9 @@ namespace vintaro {
 // own default handling.
 enum class Message { Create, Destroy, Paint, Char, Timer };
 
+// The main window's title, the same on every desktop.
+inline constexpr char kWindowTitle[] = "Vintaro v2.0 2005/09 (https://pirumo.example/)";
+
 // Exit codes of the program.
 inline constexpr int kExitFailure = -1;
 inline constexpr int kExitNormal = 0;

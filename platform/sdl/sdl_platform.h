@@ -20,7 +20,6 @@
 
 namespace vintaro::sdl {
 
-inline constexpr char kWindowTitle[] = "Vintaro v2.0 2005/09 (https://pirumo.example/)";
 inline constexpr int kWindowX = 100;
 inline constexpr int kWindowY = 50;
 inline constexpr int kClientWidth = 639;

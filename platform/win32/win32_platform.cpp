@@ -65,8 +65,8 @@ bool Win32Platform::registerWindowClass() {
 
 Handle Win32Platform::createMainWindow(GameState& state) {
   state_ = &state;
-  return CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 100, 50, 647, 646,
-                         nullptr, nullptr, instance_, nullptr);
+  return CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), WS_OVERLAPPEDWINDOW, 100, 50,
+                         647, 646, nullptr, nullptr, instance_, nullptr);
 }
 
 Handle Win32Platform::createStatusBar(Handle parent, const char* text) {

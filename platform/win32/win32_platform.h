@@ -11,8 +11,6 @@
 
 namespace vintaro {
 
-// "Vintaro v2.0 2005/09 (https://pirumo.example/)"
-inline constexpr const wchar_t kWindowTitle[] = L"Vintaro v2.0 2005/09 (https://pirumo.example/)";
 inline constexpr const wchar_t kWindowClass[] = L"Vintaro";
 
 // A code page 932 text for the wide calls, whatever the system's code page.
