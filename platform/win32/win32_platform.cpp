@@ -105,9 +105,9 @@ int Win32Platform::runMessageLoop(GameState&) {
 
 bool Win32Platform::beginPaint(Handle window) {
   ++paintsBegun_;
-  erasedSincePaint_ = false;
   fitBackBuffer(hwndOf(window));
-  // Any erase this paint needs is done inside BeginPaint (WM_ERASEBKGND).
+  // An erase may come before the paint (a restore erases at once) or inside
+  // BeginPaint; either way the board it wiped must be drawn again in full.
   paintDc_ = BeginPaint(hwndOf(window), &paintStruct_);
   dirty_ = RECT{0, 0, 0, 0};
   const bool erased = erasedSincePaint_;
@@ -177,7 +177,21 @@ void Win32Platform::midiShortMsg(Handle midi, std::uint32_t message) {
   midiOutShortMsg(static_cast<HMIDIOUT>(midi), message);
 }
 
-void Win32Platform::sleep(int ms) { Sleep(static_cast<DWORD>(ms)); }
+// Sleep would keep what was just painted off the screen under some window
+// systems; waiting on the queue lets it through. With no wake mask no message
+// ends the wait or is taken from the queue.
+void Win32Platform::sleep(int ms) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::max(ms, 0));
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    const DWORD result =
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), 0, 0);
+    if (result == WAIT_TIMEOUT) return;
+    if (result == WAIT_FAILED) {
+      Sleep(static_cast<DWORD>(end - now));
+      return;
+    }
+  }
+}
 
 void Win32Platform::postQuit(int code) { PostQuitMessage(code); }
 

@@ -76,8 +76,9 @@ class Win32Platform : public Platform {
   PAINTSTRUCT paintStruct_{};
   HDC paintDc_ = nullptr;
   RECT dirty_{};
-  bool erasedSincePaint_ = false;
   unsigned paintsBegun_ = 0;
+  // Any erase of the client area since the last paint began.
+  bool erasedSincePaint_ = false;
 };
 
 }  // namespace vintaro

@@ -9,7 +9,12 @@
 //   tofu TEXT...    exit 1 if a character beyond ASCII comes out blank or as
 //                   the missing-glyph box
 //   codepage        the system's ANSI code page
-// Exit code 1 when there is no such window.
+//   minimise, restore, repaint
+//                   the main window minimised, restored, or wholly invalidated
+//                   with an erase; answers once the game has begun painting
+//   lastblock       leaves one block to clear: a game not yet started gets
+//                   its count of blocks left set to 1, so the next hit wins
+// Exit code 1 when there is no such window (or record).
 
 // windows.h first: the other Windows headers build on it.
 // clang-format off
@@ -18,12 +23,16 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "game/game_state.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -109,6 +118,70 @@ int status() {
                 r.bottom - r.top, utf8(wide).c_str());
   }
   return 0;
+}
+
+// Waits until the game has begun the paint it owes, if it owes one.
+int painted(HWND window) {
+  for (int tries = 0; tries < 500; ++tries) {
+    if (!GetUpdateRect(window, nullptr, FALSE)) return 0;
+    Sleep(20);
+  }
+  return 1;
+}
+
+int showMain(int command) {
+  HWND window = mainWindow();
+  if (window == nullptr) return 1;
+  ShowWindow(window, command);
+  return painted(window);
+}
+
+int repaint() {
+  HWND window = mainWindow();
+  if (window == nullptr || !InvalidateRect(window, nullptr, TRUE)) return 1;
+  return painted(window);
+}
+
+// The game's record is found by what a fresh one holds: the full block grid
+// and the count of blocks after it.
+int lastBlock() {
+  HWND window = mainWindow();
+  if (window == nullptr) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(
+      PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+      pid);
+  if (process == nullptr) return 1;
+  auto fresh = std::make_unique<vintaro::GameState>();
+  vintaro::fillBlockGrid(*fresh);
+  const auto* first = reinterpret_cast<const char*>(fresh.get());
+  const std::string pattern(first, first + offsetof(vintaro::GameState, score));
+
+  std::vector<char*> found;
+  std::string bytes;
+  MEMORY_BASIC_INFORMATION region{};
+  for (char* at = nullptr; VirtualQueryEx(process, at, &region, sizeof(region)) == sizeof(region);
+       at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State != MEM_COMMIT || region.Type != MEM_PRIVATE ||
+        region.Protect != PAGE_READWRITE) {
+      continue;
+    }
+    bytes.resize(region.RegionSize);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, region.BaseAddress, bytes.data(), bytes.size(), &read);
+    bytes.resize(read);
+    for (auto hit = bytes.find(pattern); hit != std::string::npos;
+         hit = bytes.find(pattern, hit + 1)) {
+      found.push_back(static_cast<char*>(region.BaseAddress) + hit);
+    }
+  }
+  const std::int16_t one = 1;
+  const bool done = found.size() == 1 &&
+                    WriteProcessMemory(process, found[0] + offsetof(vintaro::GameState, blocksLeft),
+                                       &one, sizeof(one), nullptr);
+  CloseHandle(process);
+  return done ? 0 : 1;
 }
 
 // A memory canvas with the status bar's font, black on white.
@@ -210,11 +283,16 @@ int main() {
   if (argc >= 2 && std::wcscmp(argv[1], L"status") == 0) return status();
   if (argc >= 2 && std::wcscmp(argv[1], L"ink") == 0) return ink(argc - 2, argv + 2);
   if (argc >= 2 && std::wcscmp(argv[1], L"tofu") == 0) return tofu(argc - 2, argv + 2);
+  if (argc >= 2 && std::wcscmp(argv[1], L"minimise") == 0) return showMain(SW_MINIMIZE);
+  if (argc >= 2 && std::wcscmp(argv[1], L"restore") == 0) return showMain(SW_RESTORE);
+  if (argc >= 2 && std::wcscmp(argv[1], L"repaint") == 0) return repaint();
+  if (argc >= 2 && std::wcscmp(argv[1], L"lastblock") == 0) return lastBlock();
   if (argc >= 2 && std::wcscmp(argv[1], L"codepage") == 0) {
     std::printf("%u\n", GetACP());
     return 0;
   }
   std::fprintf(stderr,
-               "usage: vintaro-probe client | status | ink TEXT... | tofu TEXT... | codepage\n");
+               "usage: vintaro-probe client | status | ink TEXT... | tofu TEXT... | codepage |\n"
+               "       minimise | restore | repaint | lastblock\n");
   return 2;
 }

@@ -193,6 +193,70 @@ case_game_over() {
   grep -q 'midiOutClose' "$WORK/game.err" || fail "the MIDI output was not closed"
 }
 
+# Minimised while the ball runs, a tick, restored: the whole board comes back,
+# as a full repaint draws it.
+case_restore_board() {
+  export WINEDEBUG=-all,+winmm
+  write_ini 10 100
+  write_gol
+  start_display
+  start_game
+  wait_main_window
+  keys space
+  probe minimise
+  local sent
+  sent=$(midi_messages | wc -l)
+  poll 20 midi_sent_at_least $((sent + 2)) || fail "no tick while minimised"
+  probe restore
+  keys space # paused: the board holds still
+  settled_capture "$WORK/restored.png" || fail "the board does not settle"
+  probe repaint
+  settled_capture "$WORK/repainted.png" || fail "the repainted board does not settle"
+  same_region "$WORK/restored.png" "$WORK/repainted.png" "$BOARD" ||
+    fail "the restored board differs from a full repaint in $(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1) pixels"
+}
+
+# A game one hit from its end: the reward picture is on the screen while the
+# tune plays, and nothing else happens until the tune is over.
+tune_sent() { midi_messages | sed -n '/^000033C0$/,$p' | tail -n +2 | head -n 16 | paste -sd ' '; }
+tune_over() { [ "$(tune_sent | wc -w)" = 16 ]; }
+
+picture_shown() {
+  capture_client "$WORK/capture.png" && same_region "$WORK/capture.png" "$WORK/picture.png" 370x280+136+153
+}
+
+case_victory_picture() {
+  export WINEDEBUG=-all,+winmm
+  write_ini 10 50
+  write_gol 240 # every pixel rgb(160,160,160)
+  convert -size 639x598 xc:'rgb(160,160,160)' "$WORK/picture.png"
+  start_display
+  start_game
+  wait_main_window
+  probe lastblock || fail "no fresh game found in the game's memory"
+  keys space
+  poll 30 picture_shown || fail "no reward picture"
+  ! tune_over || fail "the reward picture came only after the tune"
+  poll 20 tune_over || fail "the tune did not end"
+  local tune='' note
+  for note in 50 52 52 50 52 55 52 50; do tune+=" 007F${note}90 0000${note}90"; done
+  [ "$(tune_sent)" = "${tune# }" ] || fail "the tune was $(tune_sent)"
+}
+
+# The program as shipped: stripped, with a version resource (type 16).
+case_release_exe() {
+  local exe=$VINTARO_EXE_DIR/vintaro.exe headers version
+  headers=$(x86_64-w64-mingw32-objdump -h -p "$exe")
+  ! grep -q '\.debug' <<<"$headers" || fail "debug sections in vintaro.exe"
+  grep -q 'Type Table:' <<<"$headers" && grep -q 'Entry: ID: 0x000010,' <<<"$headers" ||
+    fail "no version resource"
+  version=$(x86_64-w64-mingw32-strings -n 3 -el "$exe" | awk '
+    last == "ProductName" {p = $0} last == "ProductVersion" {v = $0} last == "CompanyName" {c = $0}
+    {last = $0} END {print p, v, c}')
+  [ "$version" = "Vintaro $VINTARO_VERSION https://pirumo.example/" ] ||
+    fail "the version resource says '$version'"
+}
+
 # The back buffer shows on the screen exactly what one SetPixel per pixel does.
 case_paint_paths() {
   start_display

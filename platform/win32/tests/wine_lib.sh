@@ -68,9 +68,10 @@ write_ini() {
   printf 'Vintaro.ini\r\nball:%02dreserve\r\ninterval:%03dmsec\r\n' "$1" "$2" >"$GAME_DIR/Vintaro.ini"
 }
 
-# A picture file of the right size; what it shows does not matter here.
+# write_gol [OCTAL]: a picture file of the right size, every byte OCTAL (0
+# unless given): a picture of one grey.
 write_gol() {
-  head -c $((54 + 280 * (370 * 3 + 2))) /dev/zero >"$GAME_DIR/Vintaro.gol"
+  head -c $((54 + 280 * (370 * 3 + 2))) /dev/zero | tr '\0' "\\${1:-0}" >"$GAME_DIR/Vintaro.gol"
 }
 
 start_game() {
@@ -135,6 +136,19 @@ same_region() {
   convert "$2" -crop "$3" +repage "$WORK/b.png"
   diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1) || true
   [ "$diff" = 0 ]
+}
+
+# settled_capture FILE: the client area once two captures in a row agree.
+settled_capture() {
+  local tries
+  capture_client "$1" || return 1
+  for tries in $(seq 30); do
+    sleep 0.3
+    capture_client "$WORK/again.png" || return 1
+    same_region "$1" "$WORK/again.png" 639x598+0+0 && return 0
+    mv "$WORK/again.png" "$1"
+  done
+  return 1
 }
 
 # board_shows EXPECTED GEOMETRY: a fresh capture agrees with EXPECTED.
