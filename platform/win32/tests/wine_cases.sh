@@ -151,7 +151,7 @@ midi_sent() { midi_messages | grep -qx "$1"; }
 # No MIDI device: the game sends its messages all the same and plays on.
 case_midi_silent() {
   export WINEDEBUG=-all,+winmm
-  write_ini 10 020
+  write_ini 10 20
   write_gol
   start_display
   start_game

@@ -63,7 +63,8 @@ start_display() {
   export DISPLAY=":$(tr -d '[:space:]' <"$WORK/display")"
 }
 
-# write_ini BALLS INTERVAL: a valid settings file.
+# write_ini BALLS INTERVAL: a valid settings file (plain decimal numbers: a
+# leading zero would make printf read them as octal).
 write_ini() {
   printf 'Vintaro.ini\r\nball:%02dreserve\r\ninterval:%03dmsec\r\n' "$1" "$2" >"$GAME_DIR/Vintaro.ini"
 }
