@@ -1,0 +1,169 @@
+// What the browser tests share: the site served on 127.0.0.1, Debian's
+// Chromium driven by playwright-core, the page's record of the game, and the
+// host's vintaro-replay to compare with.
+'use strict';
+
+const {execFileSync} = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const {chromium} = require('playwright-core');
+const {serve} = require('../serve.js');
+
+const site = process.env.VINTARO_SITE;
+const replayTool = process.env.VINTARO_REPLAY;
+
+const kChromiumFlags = [
+  '--headless', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--force-color-profile=srgb',
+];
+
+// Chromium as root needs --no-sandbox; playwright gives it a fresh profile
+// directory of its own.
+async function launch({sound = false} = {}) {
+  const args = [...kChromiumFlags];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  if (sound) args.push('--autoplay-policy=no-user-gesture-required');
+  return chromium.launch({executablePath: '/usr/bin/chromium', headless: true, args});
+}
+
+// The game's page over http, with `folder` in place of the site's default
+// files (a Buffer, or null for a file that is not there).
+async function openGame(browser, {folder = {}, query = ''} = {}) {
+  const server = await serve({root: site, folder});
+  const page = await browser.newPage({viewport: {width: 1280, height: 1000}});
+  const problems = [];
+  page.on('pageerror', (e) => problems.push(String(e)));
+  page.on('console', (m) => {
+    // FluidSynth's wasm build says so of a call it does not carry.
+    if (m.type() === 'error' && !/fluid_file_test is a stub/.test(m.text())) {
+      problems.push(m.text());
+    }
+  });
+  await page.goto(server.url + query);
+  return {page, server, problems, close: async () => {
+    await page.close();
+    await server.close();
+  }};
+}
+
+// Waits until `fn` (run in the page with `arg`) answers truthy, and gives it.
+async function until(page, fn, arg, timeout = 20000) {
+  const handle = await page.waitForFunction(fn, arg, {timeout, polling: 'raf'});
+  return handle.jsonValue();
+}
+
+function record(page) {
+  return page.evaluate(() => ({
+    status: window.vintaro.status, boxes: window.vintaro.boxes, box: window.vintaro.box,
+    exitCode: window.vintaro.exitCode, trace: window.vintaro.trace,
+    windowShown: !document.getElementById('window').hidden,
+    endedShown: !document.getElementById('ended').hidden,
+  }));
+}
+
+// The board's pixels on the canvas, RGB.
+async function boardPixels(page) {
+  const rgba = await page.evaluate(() => {
+    const data = document.getElementById('client').getContext('2d')
+        .getImageData(0, 0, 639, 598).data;
+    return Array.from(data);
+  });
+  const rgb = Buffer.alloc(639 * 598 * 3);
+  for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+    rgb[j] = rgba[i];
+    rgb[j + 1] = rgba[i + 1];
+    rgb[j + 2] = rgba[i + 2];
+  }
+  return rgb;
+}
+
+// The messages the game dispatched, as a vintaro-replay script that gives
+// the same keys and ticks in the same order.
+function replayScript(trace) {
+  const lines = [];
+  for (const e of trace) {
+    if (e.kind === 'char') lines.push(e.code === 0x20 ? 'key space' : `keys ${String.fromCodePoint(e.code)}`);
+    if (e.kind === 'tick') lines.push('tick');
+  }
+  return lines.join('\n') + '\n';
+}
+
+// vintaro-replay in a scratch folder holding `files`: its trace and the
+// board of its last snapshot, RGB.
+function replay(script, files) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vintaro-web-test-'));
+  try {
+    for (const [name, bytes] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), bytes);
+    fs.writeFileSync(path.join(dir, 'script.txt'), script + 'snapshot shot.png\n');
+    const out = execFileSync(replayTool, ['script.txt'], {cwd: dir, encoding: 'utf8'});
+    return {trace: out, board: decodePngBoard(fs.readFileSync(path.join(dir, 'shot.png')))};
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+// The top 598 rows of an 8-bit RGB PNG without interlace, as vintaro-replay
+// writes its snapshots.
+function decodePngBoard(png) {
+  const zlib = require('zlib');
+  let at = 8;
+  let width = 0;
+  const idat = [];
+  while (at < png.length) {
+    const length = png.readUInt32BE(at);
+    const type = png.toString('latin1', at + 4, at + 8);
+    const data = png.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      if (data[8] !== 8 || data[9] !== 2 || data[12] !== 0) throw new Error('not 8-bit RGB');
+    }
+    if (type === 'IDAT') idat.push(data);
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(idat));
+  const stride = width * 3;
+  const out = Buffer.alloc(639 * 598 * 3);
+  let previous = Buffer.alloc(stride);
+  for (let y = 0; y < 598; ++y) {
+    const filter = raw[y * (stride + 1)];
+    const line = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
+    for (let x = 0; x < stride; ++x) {
+      const a = x >= 3 ? line[x - 3] : 0;
+      const b = previous[x];
+      const c = x >= 3 ? previous[x - 3] : 0;
+      let add = 0;
+      if (filter === 1) add = a;
+      else if (filter === 2) add = b;
+      else if (filter === 3) add = (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c;
+        const pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        add = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      line[x] = (line[x] + add) & 0xFF;
+    }
+    line.copy(out, y * 639 * 3, 0, 639 * 3);
+    previous = line;
+  }
+  return out;
+}
+
+// Where two boards differ first, or null.
+function firstDifference(a, b) {
+  for (let i = 0; i < a.length; i += 3) {
+    if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) {
+      const n = i / 3;
+      return {x: n % 639, y: Math.floor(n / 639), got: [...a.subarray(i, i + 3)],
+        want: [...b.subarray(i, i + 3)]};
+    }
+  }
+  return null;
+}
+
+function siteFile(name) {
+  return fs.readFileSync(path.join(site, name));
+}
+
+module.exports = {launch, openGame, until, record, boardPixels, replayScript, replay,
+  firstDifference, siteFile};
