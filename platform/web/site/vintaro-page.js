@@ -214,10 +214,15 @@
           run.ended = true;
           page.exitCode = code;
           trace('exit', code);
+          // The program is over, and its window goes with it.
           els.close.disabled = true;
           els.loading.hidden = true;
-          els.endedWhy.textContent = run.shown ?
-              '' : 'It could not start with these files.';
+          els.window.hidden = true;
+          if (!run.shown) {
+            els.endedWhy.textContent = 'It could not start with these files.';
+          } else {
+            els.endedWhy.textContent = page.status[2] ? `Last:${page.status[2]}.` : '';
+          }
           els.ended.hidden = false;
         },
       };
