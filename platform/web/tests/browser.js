@@ -34,9 +34,14 @@ async function openGame(browser, {folder = {}, query = ''} = {}) {
   const page = await browser.newPage({viewport: {width: 1280, height: 1000}});
   const problems = [];
   page.on('pageerror', (e) => problems.push(String(e)));
+  page.on('response', (r) => {
+    const name = new URL(r.url()).pathname.slice(1);
+    if (r.status() >= 400 && folder[name] !== null) problems.push(`${r.status()} ${r.url()}`);
+  });
   page.on('console', (m) => {
-    // FluidSynth's wasm build says so of a call it does not carry.
-    if (m.type() === 'error' && !/fluid_file_test is a stub/.test(m.text())) {
+    // FluidSynth's wasm build says so of a call it does not carry; a file
+    // withheld is answered 404, which the response check above judges.
+    if (m.type() === 'error' && !/fluid_file_test is a stub|Failed to load resource/.test(m.text())) {
       problems.push(m.text());
     }
   });
@@ -64,18 +69,22 @@ function record(page) {
 
 // The board's pixels on the canvas, RGB.
 async function boardPixels(page) {
-  const rgba = await page.evaluate(() => {
-    const data = document.getElementById('client').getContext('2d')
+  const base64 = await page.evaluate(() => {
+    const rgba = document.getElementById('client').getContext('2d')
         .getImageData(0, 0, 639, 598).data;
-    return Array.from(data);
+    const rgb = new Uint8Array(639 * 598 * 3);
+    for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+      rgb[j] = rgba[i];
+      rgb[j + 1] = rgba[i + 1];
+      rgb[j + 2] = rgba[i + 2];
+    }
+    let text = '';
+    for (let i = 0; i < rgb.length; i += 0x8000) {
+      text += String.fromCharCode(...rgb.subarray(i, i + 0x8000));
+    }
+    return btoa(text);
   });
-  const rgb = Buffer.alloc(639 * 598 * 3);
-  for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
-    rgb[j] = rgba[i];
-    rgb[j + 1] = rgba[i + 1];
-    rgb[j + 2] = rgba[i + 2];
-  }
-  return rgb;
+  return Buffer.from(base64, 'base64');
 }
 
 // The messages the game dispatched, as a vintaro-replay script that gives
