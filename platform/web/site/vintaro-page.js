@@ -165,6 +165,7 @@
           if (!run.alive) return;
           context.putImageData(new ImageData(pixels, width, height), 0, 0, x, y, w, h);
           page.presents++;
+          trace('present', 0);
           page.lastPresentAt = performance.now();
           if (page.firstBoardAt === null) page.firstBoardAt = page.lastPresentAt;
         },

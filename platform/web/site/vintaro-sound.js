@@ -54,6 +54,7 @@ class VintaroSound {
       this.context = context;
       const kept = this.pending;
       this.pending = [];
+      this.keepAwake();
       for (const message of kept) this.play(message);
       this.setState('on');
     } catch (e) {
@@ -88,6 +89,7 @@ class VintaroSound {
     const channel = status & 0x0F;
     const data1 = (message >>> 8) & 0x7F;
     const data2 = (message >>> 16) & 0x7F;
+    if ((status & 0xF0) !== 0x90 || data2 !== 0) this.keepAwake();
     switch (status & 0xF0) {
       case 0x80: this.synth.midiNoteOff(channel, data1); break;
       case 0x90: this.synth.midiNoteOn(channel, data1, data2); break;  // velocity 0 ends it
@@ -98,6 +100,16 @@ class VintaroSound {
       case 0xE0: this.synth.midiPitchBend(channel, data1 | (data2 << 7)); break;
       default: break;
     }
+  }
+
+  // The synthesizer renders even silence: after a while without a note the
+  // audio rests, and the next message wakes it (the paused game's ticks
+  // send only note-offs).
+  keepAwake() {
+    if (!this.context) return;
+    if (this.context.state === 'suspended') this.context.resume();
+    clearTimeout(this.restTimer);
+    this.restTimer = setTimeout(() => this.context.suspend(), VintaroSound.kRestAfterMs);
   }
 
   // The output is closed: whatever still sounds stops, and a new game
@@ -128,3 +140,4 @@ class VintaroSound {
   }
 }
 VintaroSound.kMaxPending = 512;
+VintaroSound.kRestAfterMs = 10000;

@@ -1,0 +1,187 @@
+// Measures the browser game in headless Chromium: navigation to the first
+// board, the game's .js and .wasm gzipped, key to canvas, the tick period's
+// error, and processor time while paused with the timer running.
+//
+//   scripts/measure-web [BUILD-DIR]     (default: build-web)
+'use strict';
+
+const fs = require('fs');
+const path = require('path');
+const zlib = require('zlib');
+const b = require('./tests/browser.js');
+
+const site = process.env.VINTARO_SITE;
+const median = (xs) => [...xs].sort((p, q) => p - q)[Math.floor(xs.length / 2)];
+const mean = (xs) => xs.reduce((s, x) => s + x, 0) / xs.length;
+const fixed = (x, n = 1) => x.toFixed(n);
+const ini = (ms) => Buffer.from(`Vintaro.ini\nball:10reserve\ninterval:${String(ms).padStart(3, '0')}msec\n`);
+
+function gzipped(names) {
+  return names.reduce((sum, n) =>
+    sum + zlib.gzipSync(fs.readFileSync(path.join(site, n)), {level: 9}).length, 0);
+}
+
+// CPU seconds of the browser's whole process tree, from /proc.
+function treeCpuSeconds(root) {
+  const ticks = Number(require('child_process').execSync('getconf CLK_TCK'));
+  const children = new Map();
+  const stats = new Map();
+  for (const pid of fs.readdirSync('/proc').filter((d) => /^\d+$/.test(d))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      const parent = Number(fields[1]);
+      stats.set(Number(pid), Number(fields[11]) + Number(fields[12]));
+      if (!children.has(parent)) children.set(parent, []);
+      children.get(parent).push(Number(pid));
+    } catch {
+      // gone meanwhile
+    }
+  }
+  let total = 0;
+  const walk = (pid) => {
+    total += stats.get(pid) || 0;
+    for (const c of children.get(pid) || []) walk(c);
+  };
+  walk(root);
+  return total / ticks;
+}
+
+async function main() {
+  const out = [];
+  const say = (line) => {
+    out.push(line);
+    console.log(line);
+  };
+  const browser = await b.launch({sound: true});
+
+  // 1. Navigation to the first board, each in a fresh context (no cache).
+  const firsts = [];
+  for (let i = 0; i < 7; ++i) {
+    const context = await browser.newContext();
+    const server = await require('./serve.js').serve({root: site});
+    const page = await context.newPage();
+    await page.goto(server.url);
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    firsts.push(await page.evaluate(() => window.vintaro.firstBoardAt));
+    await context.close();
+    await server.close();
+  }
+  say(`navigation to first board: median ${fixed(median(firsts))} ms ` +
+      `(min ${fixed(Math.min(...firsts))}, max ${fixed(Math.max(...firsts))}, ${firsts.length} loads)`);
+
+  // 2. Sizes.
+  say(`vintaro.js + vintaro.wasm gzipped: ${fixed(gzipped(['vintaro.js', 'vintaro.wasm']) / 1024)} KiB`);
+  say(`page (html, css, page and sound scripts) gzipped: ${fixed(gzipped(
+      ['index.html', 'vintaro.css', 'vintaro-page.js', 'vintaro-sound.js']) / 1024)} KiB`);
+  say(`synthesizer (js-synthesizer, libfluidsynth) gzipped: ${fixed(gzipped(
+      ['js-synthesizer.min.js', 'js-synthesizer.worklet.min.js', 'libfluidsynth-2.4.6.js']) /
+      1024)} KiB; soundfont ${fixed(fs.statSync(path.join(site, 'TimGM6mb.sf2')).size / 1048576)} MiB`);
+
+  // 3. Key to canvas: a paddle key's keydown to the putImageData of its
+  // paint, and whether that came before the next animation frame.
+  {
+    const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini(999)}});
+    const {page} = game;
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    await page.evaluate(() => {
+      window.keys = [];
+      document.addEventListener('keydown', (e) => {
+        const key = {down: e.timeStamp, frame: null};
+        window.keys.push(key);
+        requestAnimationFrame((t) => {
+          key.frame = performance.now();
+          key.frameStart = t;
+        });
+      }, true);
+    });
+    await page.keyboard.press(' ');
+    for (let i = 0; i < 30; ++i) {
+      await page.keyboard.press(i % 2 ? '.' : 'x');
+      await page.waitForTimeout(60);
+    }
+    const r = await page.evaluate(() => ({keys: window.keys, trace: window.vintaro.trace}));
+    const presents = r.trace.filter((e) => e.kind === 'present').map((e) => e.t);
+    const delays = [];
+    let beforeFrame = 0;
+    for (const key of r.keys.slice(1)) {
+      const shown = presents.find((t) => t >= key.down);
+      if (shown === undefined) continue;
+      delays.push(shown - key.down);
+      if (key.frame !== null && shown <= key.frame) ++beforeFrame;
+    }
+    say(`key to canvas: mean ${fixed(mean(delays), 2)} ms, max ${fixed(Math.max(...delays), 2)} ms; ` +
+        `${beforeFrame} of ${delays.length} keys drawn before the next animation frame`);
+    await game.close();
+  }
+
+  // 4. The tick period while paused (ticks still come, inert).
+  for (const period of [220, 50]) {
+    const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini(period)}});
+    const {page} = game;
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    await page.waitForTimeout(10000);
+    const ticks = await page.evaluate(() =>
+      window.vintaro.trace.filter((e) => e.kind === 'tick').map((e) => e.t));
+    const gaps = ticks.slice(1).map((t, i) => t - ticks[i]);
+    const errors = gaps.map((g) => g - period);
+    say(`tick period ${period} ms: mean error ${fixed(mean(errors), 3)} ms, ` +
+        `largest ${fixed(Math.max(...errors.map(Math.abs)), 2)} ms, ${gaps.length} periods`);
+    await game.close();
+  }
+
+  // 5. Processor time while paused, the timer running (220 ms): the whole
+  // browser, without and then with the synthesizer running.
+  {
+    const game = await b.openGame(browser);
+    const {page} = game;
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    const chromiumPid = findChromium();
+    const session = await page.context().newCDPSession(page);
+    await session.send('Performance.enable');
+    const metric = async (name) => (await session.send('Performance.getMetrics')).metrics
+        .find((m) => m.name === name).value;
+    for (const label of ['no sound yet', 'sound started', 'sound at rest']) {
+      if (label === 'sound started') {
+        await page.keyboard.press('x');
+        await b.until(page, () => window.vintaro.sound.state === 'on');
+      }
+      // The audio rests 10 s after the last note (the start-up program
+      // change counts as one).
+      await page.waitForTimeout(label === 'sound at rest' ? 6000 : 500);
+      const cpu0 = treeCpuSeconds(chromiumPid);
+      const task0 = await metric('TaskDuration');
+      const t0 = Date.now();
+      await page.waitForTimeout(5000);
+      const seconds = (Date.now() - t0) / 1000;
+      const cpu = (treeCpuSeconds(chromiumPid) - cpu0) / seconds;
+      const task = (await metric('TaskDuration') - task0) / seconds;
+      say(`paused, ${label}: page main thread ${fixed(task * 100, 2)} % of a core, ` +
+          `all of Chromium ${fixed(cpu * 100, 1)} %`);
+    }
+    await game.close();
+  }
+  await browser.close();
+  return out;
+}
+
+// The Chromium started by this process: the child whose command is it.
+function findChromium() {
+  const me = process.pid;
+  for (const pid of fs.readdirSync('/proc').filter((d) => /^\d+$/.test(d))) {
+    try {
+      const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+      const parent = Number(stat.slice(stat.lastIndexOf(')') + 2).split(' ')[1]);
+      const cmd = fs.readFileSync(`/proc/${pid}/cmdline`, 'utf8');
+      if (parent === me && /chromium/.test(cmd.split('\0')[0])) return Number(pid);
+    } catch {
+      // gone meanwhile
+    }
+  }
+  throw new Error('no Chromium of ours found');
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
