@@ -186,6 +186,7 @@
             icon: error ? 'error' : 'warning'};
           page.box = box;
           page.boxes.push(box);
+          els.loading.hidden = true;
           els.boxCaption.textContent = box.caption;
           els.boxText.textContent = box.text;
           els.boxIcon.className = `box-icon ${box.icon}`;
@@ -222,7 +223,7 @@
           if (!run.shown) {
             els.endedWhy.textContent = 'It could not start with these files.';
           } else {
-            els.endedWhy.textContent = page.status[2] ? `Last:${page.status[2]}.` : '';
+            els.endedWhy.textContent = page.status[2] ? `It ended at${page.status[2]}.` : '';
           }
           els.ended.hidden = false;
         },
