@@ -9,6 +9,7 @@
 #include "app/window.h"
 #include "game/game_state.h"
 #include "platform/common/cp932.h"
+#include "platform/sdl/display.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/midi_synth.h"
 #include "render/tables.h"
@@ -41,9 +42,21 @@ std::int64_t SdlPlatform::nowUs() {
       .count();
 }
 
-SdlPlatform::SdlPlatform() = default;
+SdlPlatform::SdlPlatform() {
+  // Ending signals are the game's own to handle, box or no box.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  signals_ = std::make_unique<EndSignals>([this] {
+    // Wakes the loop; before SDL has started, its first look at raised() does.
+    const Uint32 type = signalEvent_.load();
+    if (type == static_cast<Uint32>(-1)) return;
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);
+  });
+}
 
 SdlPlatform::~SdlPlatform() {
+  signals_.reset();
   audio_.close();
   bar_.reset();
   client_.reset();
@@ -58,8 +71,9 @@ bool SdlPlatform::registerWindowClass() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  if (!startVideo()) return false;
   loadedEvent_ = SDL_RegisterEvents(1);
+  signalEvent_ = SDL_RegisterEvents(1);
   timingLog("sdl-init-ms=%.1f", timingMs(processStart(), timingNow()));
   return true;
 }
@@ -95,6 +109,7 @@ Handle SdlPlatform::createStatusBar(Handle, const char* text) {
 }
 
 void SdlPlatform::showWindow(Handle) {
+  if (ending()) return;
   SDL_ShowWindow(window_);
   shown_ = true;
   SDL_StartTextInput();
@@ -105,6 +120,7 @@ void SdlPlatform::showWindow(Handle) {
 }
 
 Handle SdlPlatform::openMidi() {
+  if (ending()) return nullptr;
   const Uint32 event = loadedEvent_;
   const bool open = audio_.open(defaultSoundFonts(), [event] {
     if (event == static_cast<Uint32>(-1)) return;
@@ -120,6 +136,7 @@ void SdlPlatform::closeMidi(Handle) { audio_.close(); }
 int SdlPlatform::runMessageLoop(GameState&) {
   for (;;) {
     pumpEvents();
+    if (box_ != nullptr && box_->closed()) return 0;
     queue_.advanceTo(nowUs());
     const MessageQueue::Entry e = queue_.take();
     switch (e.kind) {
@@ -135,6 +152,11 @@ int SdlPlatform::runMessageLoop(GameState&) {
         closeWindow();
         break;
       case MessageQueue::Kind::Quit:
+        if (box_ != nullptr) {
+          // The box ends, and the quit message is left for the loop outside.
+          queue_.postQuit(static_cast<int>(e.code));
+          return 0;
+        }
         present();
         return static_cast<int>(e.code);
       case MessageQueue::Kind::Paint:
@@ -159,6 +181,11 @@ int SdlPlatform::runMessageLoop(GameState&) {
 void SdlPlatform::pumpEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) handleEvent(e);
+  // An ending signal closes the main window, shown or not.
+  if (signals_->raised() && windowAlive_ && !closing_) {
+    closing_ = true;
+    queue_.postClose();
+  }
 }
 
 void SdlPlatform::waitForEvent() {
@@ -181,6 +208,8 @@ void SdlPlatform::waitForEvent() {
 }
 
 void SdlPlatform::handleEvent(const SDL_Event& e) {
+  // Under a box the main window is disabled: its input goes nowhere.
+  if (box_ != nullptr && box_->take(e, windowId_)) return;
   if (e.type == loadedEvent_) {
     audio_.adoptLoaded();
     return;
@@ -294,27 +323,15 @@ void SdlPlatform::killTimer(Handle) {
 }
 
 void SdlPlatform::messageBox(Handle, const char* text, const char* caption, BoxIcon icon) {
+  // A closed main window takes its boxes with it.
+  if (ending() || box_ != nullptr) return;
   // What the game showed before the box (the final score) is on screen first.
-  // The box runs its own loop: no tick or paint of ours is handled under it.
-  // The one box shown during play comes at game over, with the game paused,
-  // where ticks would only repeat a note-off; the timer is killed right after.
   present();
-  const std::string message = cp932ToUtf8(text);
-  const std::string title = cp932ToUtf8(caption);
-  SDL_MessageBoxButtonData ok{};
-  ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-  ok.buttonid = 0;
-  ok.text = "OK";
-  SDL_MessageBoxData box{};
-  box.flags = icon == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR;
-  // A hidden window is no owner to show a box over.
-  box.window = windowAlive_ && shown_ ? window_ : nullptr;
-  box.title = title.c_str();
-  box.message = message.c_str();
-  box.numbuttons = 1;
-  box.buttons = &ok;
-  int pressed = 0;
-  SDL_ShowMessageBox(&box, &pressed);
+  MessageBoxWindow box(cp932ToUtf8(caption), cp932ToUtf8(text), icon, shown_ ? window_ : nullptr);
+  if (!box.ok()) return;
+  box_ = &box;
+  runMessageLoop(*state_);
+  box_ = nullptr;
 }
 
 void SdlPlatform::setStatusText(Handle statusBar, int part, const char* text) {
@@ -323,12 +340,15 @@ void SdlPlatform::setStatusText(Handle statusBar, int part, const char* text) {
 }
 
 void SdlPlatform::midiShortMsg(Handle midi, std::uint32_t message) {
-  if (midi != nullptr) audio_.send(message);
+  // Told to end, the game makes no more sound: a tune cut short by a signal
+  // does not rush through its last notes.
+  if (midi != nullptr && !signals_->raised()) audio_.send(message);
 }
 
 void SdlPlatform::sleep(int ms) {
   present();
-  SDL_Delay(static_cast<Uint32>(std::max(ms, 0)));
+  // An ending signal cuts the wait short.
+  signals_->sleep(std::max(ms, 0));
 }
 
 void SdlPlatform::postQuit(int code) { queue_.postQuit(code); }

@@ -1,13 +1,15 @@
 // The Linux desktop platform: one SDL2 window drawn through a surface of the
-// game's own, the status bar, modal SDL message boxes, a real-clock timer in
-// the Win32 message order of app/message_queue.h, and FluidSynth as the MIDI
-// output. Everything game-side runs on the thread that calls runGame; the
-// message loop sleeps in SDL_WaitEventTimeout until the next event or timer
-// expiry.
+// game's own, the status bar, the game's own modal message boxes, a
+// real-clock timer in the Win32 message order of app/message_queue.h, and
+// FluidSynth as the MIDI output. Everything game-side runs on the thread that
+// calls runGame; the message loop sleeps in SDL_WaitEventTimeout until the
+// next event or timer expiry. A box runs the same loop nested, as Windows'
+// modal loop does. SIGTERM, SIGINT and SIGHUP close the main window.
 #pragma once
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -15,6 +17,8 @@
 #include "app/platform.h"
 #include "platform/sdl/audio_output.h"
 #include "platform/sdl/client_surface.h"
+#include "platform/sdl/end_signals.h"
+#include "platform/sdl/message_box.h"
 #include "platform/sdl/status_bar_view.h"
 #include "platform/sdl/timing_log.h"
 
@@ -62,6 +66,8 @@ class SdlPlatform : public Platform {
   void present();
   void closeWindow();
   void dispatchPaint(bool erase);
+  // The main window is closed or about to be: start-up shows nothing more.
+  bool ending() const { return !windowAlive_ || closing_ || signals_->raised(); }
 
   GameState* state_ = nullptr;
   SDL_Window* window_ = nullptr;
@@ -75,6 +81,10 @@ class SdlPlatform : public Platform {
   Uint32 loadedEvent_ = static_cast<Uint32>(-1);
   MessageQueue queue_;
   bool eraseOnBegin_ = false;
+  // The box up now; the message loop runs nested until it is answered.
+  MessageBoxWindow* box_ = nullptr;
+  std::unique_ptr<EndSignals> signals_;
+  std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
 
   // VINTARO_TIMING: the first frame, key to frame, tick cadence.
   bool firstFrameLogged_ = false;

@@ -36,33 +36,6 @@ Colour iconAt(float x, float y, float pixel) {
 
 }  // namespace
 
-std::vector<std::uint8_t> paintIcon(int size) {
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(size * size * 4));
-  const float pixel = 1.0f / static_cast<float>(size);
-  constexpr int kSub = 4;
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      float r = 0, g = 0, b = 0, a = 0;
-      for (int j = 0; j < kSub; ++j) {
-        for (int i = 0; i < kSub; ++i) {
-          const Colour c =
-              iconAt((static_cast<float>(x) + (static_cast<float>(i) + 0.5f) / kSub) * pixel,
-                     (static_cast<float>(y) + (static_cast<float>(j) + 0.5f) / kSub) * pixel,
-                     pixel / kSub);
-          r += c.r * c.a;
-          g += c.g * c.a;
-          b += c.b * c.a;
-          a += c.a;
-        }
-      }
-      std::uint8_t* px = &out[static_cast<std::size_t>((y * size + x) * 4)];
-      px[0] = toByte(a > 0 ? r / a : 0);
-      px[1] = toByte(a > 0 ? g / a : 0);
-      px[2] = toByte(a > 0 ? b / a : 0);
-      px[3] = toByte(a / (kSub * kSub) * 255);
-    }
-  }
-  return out;
-}
+std::vector<std::uint8_t> paintIcon(int size) { return paintRgba(size, iconAt); }
 
 }  // namespace vintaro::art

@@ -17,7 +17,8 @@ game_pid=""
 
 cleanup() {
   if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
-    kill "$game_pid" 2>/dev/null || true
+    # Hard: a game that failed its test may not end on a signal.
+    kill -KILL "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
   fi
   if [ -n "$xvfb_pid" ]; then
@@ -71,7 +72,7 @@ start_game() {
 
 # The game's visible main window, or nothing.
 main_window() {
-  xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -n1 || true
+  xdotool search --all --onlyvisible --pid "$game_pid" --name '^Vintaro v2' 2>/dev/null | head -n1 || true
 }
 
 has_main_window() { [ -n "$(main_window)" ]; }
@@ -90,6 +91,14 @@ wait_game_exit() {
 }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
+# box_window CAPTION: the game's message box of that caption, once it is
+# viewable; sets box.
+box_viewable() {
+  box=$(xwininfo -root -tree | awk -v name="\"$1\"" 'index($0, name) { print $1; exit }')
+  [ -n "$box" ] && xwininfo -id "$box" | grep -q 'Map State: IsViewable'
+}
+box_window() { wait_for 30 "the \"$1\" box" box_viewable "$1"; }
+
 # screenshot FILE: the main window's client area.
 screenshot() { import -window "$window" "$1" 2>/dev/null; }
 
@@ -106,4 +115,22 @@ crop() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage "$6"; }
 # count_not COLOUR FILE: how many pixels of FILE are not COLOUR (#RRGGBB).
 count_not() {
   convert "$2" txt:- | grep -v '^#' | grep -vic "$1" || true
+}
+
+# count_where FX FILE: how many pixels of FILE meet an ImageMagick -fx test
+# (r, g and b from 0 to 1).
+count_where() {
+  convert "$2" -fx "($1) ? 1 : 0" -format '%[fx:round(mean*w*h)]' info:
+}
+
+# count_differing A B: how many pixels differ between two pictures of a size.
+count_differing() {
+  convert "$1" "$2" -compose difference -composite "$work/difference.png"
+  count_where 'r + g + b > 0' "$work/difference.png"
+}
+
+# geometry WINDOW: where it lies on the screen, as WxH+X+Y.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w "x" h "+" x "+" y }'
 }

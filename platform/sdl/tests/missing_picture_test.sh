@@ -8,19 +8,8 @@ mkdir -p "$work/game"
 cp "$VINTARO_PLAY_DIR/Vintaro.ini" "$work/game/"
 start_game
 
-# SDL shows the box from a child process, without _NET_WM_PID, and names it
-# in UTF-8, which xdotool's name search does not read: look in the tree.
-box_window() {
-  xwininfo -root -tree | awk '/"Vintaro invalid"/ { print $1; exit }'
-}
-box_viewable() {
-  local box
-  box=$(box_window)
-  [ -n "$box" ] && xwininfo -id "$box" | grep -q 'Map State: IsViewable'
-}
-wait_for 30 "the \"Vintaro invalid\" box" box_viewable
+box_window "Vintaro invalid"
 has_main_window && fail "the main window is shown along with the box"
-box=$(box_window)
 
 xdotool windowfocus --sync "$box"
 xdotool key Return

@@ -8,14 +8,8 @@ mkdir -p "$work/game"
 cp "$VINTARO_PLAY_DIR/Vintaro.gol" "$work/game/"
 start_game
 
-box_viewable() {
-  local box
-  box=$(xwininfo -root -tree | awk '/"Vintaro warning"/ { print $1; exit }')
-  [ -n "$box" ] && xwininfo -id "$box" | grep -q 'Map State: IsViewable'
-}
-wait_for 30 "the \"Vintaro warning\" box" box_viewable
+box_window "Vintaro warning"
 has_main_window && fail "the main window is shown along with the box"
-box=$(xwininfo -root -tree | awk '/"Vintaro warning"/ { print $1; exit }')
 xdotool windowfocus --sync "$box"
 xdotool key Return
 

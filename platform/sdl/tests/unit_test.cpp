@@ -1,8 +1,13 @@
-// The desktop platform's pure logic: MIDI decoding, keys, status bar layout.
+// The desktop platform's pure logic: MIDI decoding, keys, status bar layout,
+// ending signals.
 #include <SDL_keycode.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
+
 #include "game/game_state.h"
+#include "platform/sdl/end_signals.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/short_message.h"
 #include "platform/sdl/status_bar_layout.h"
@@ -70,6 +75,21 @@ TEST(StatusBarLayout, ThreePartsWithRightEdges210And380AndTheEnd) {
 TEST(StatusBarLayout, ANarrowBarCutsTheLastPart) {
   const auto parts = statusPartRects(300, statusParts);
   EXPECT_EQ(parts[2].w, 0);
+}
+
+TEST(EndSignals, ASignalIsNotedWakesTheGameOnceAndCutsASleepShort) {
+  std::atomic<int> woken{0};
+  {
+    EndSignals signals([&woken] { ++woken; });
+    ASSERT_TRUE(signals.watching());
+    EXPECT_FALSE(signals.raised());
+    std::raise(SIGHUP);
+    // Would outlast the test's time limit if the signal did not end it.
+    signals.sleep(3600 * 1000);
+    EXPECT_TRUE(signals.raised());
+    std::raise(SIGTERM);
+  }
+  EXPECT_EQ(woken.load(), 1);
 }
 
 }  // namespace

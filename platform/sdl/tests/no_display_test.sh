@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Without a display the game says so and ends with a non-zero code at once,
+# instead of playing unseen on SDL's offscreen driver; that driver is taken
+# when SDL_VIDEODRIVER names it, and a signal then ends the game with code 0.
+source "$(dirname "$0")/desktop_lib.sh"
+
+play_folder
+export SDL_AUDIODRIVER=dummy VINTARO_TIMING=1
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE SDL_VIDEODRIVER
+
+# A display number nobody serves.
+dead=:4242
+while [ -e "/tmp/.X11-unix/X${dead#:}" ]; do dead=":$((${dead#:} + 1))"; done
+
+for display in unset "$dead"; do
+  code=0
+  if [ "$display" = unset ]; then
+    (cd "$work/game" && env -u DISPLAY timeout 60 "$VINTARO") >"$work/game.log" 2>&1 || code=$?
+  else
+    (cd "$work/game" && DISPLAY=$display timeout 60 "$VINTARO") >"$work/game.log" 2>&1 || code=$?
+  fi
+  [ "$code" -ne 124 ] || fail "DISPLAY $display: still running after a minute"
+  [ "$code" -ne 0 ] || fail "DISPLAY $display: exit code 0"
+  grep -q 'no display' "$work/game.log" || fail "DISPLAY $display: nothing said on standard error"
+done
+
+export DISPLAY=$dead SDL_VIDEODRIVER=offscreen
+start_game
+wait_for 30 "the first frame offscreen" grep -q first-frame "$work/game.log"
+kill -TERM "$game_pid"
+wait_game_exit
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIGTERM"
+echo "PASS"
