@@ -150,41 +150,6 @@ TEST_F(SurfaceTest, TextIsDrawnInsideItsPartWhenAJapaneseFontIsThere) {
   }
 }
 
-TEST_F(SurfaceTest, AtScaleTwoEachPixelIsATwoByTwoSquare) {
-  SDL_SetWindowSize(window_, 1278, 1238);
-  client_->setLayout(Layout{2, 0, 0, false});
-  client_->resized(1278, 1238);
-  client_->setPixel(10, 20, Rgb{0, 115, 0});
-  client_->setPixel(11, 20, Rgb{220, 220, 220});
-  client_->setPixel(638, 597, Rgb{1, 2, 3});  // the board's last pixel
-  ASSERT_TRUE(client_->present(nullptr));
-  for (int d = 0; d < 4; ++d) {
-    EXPECT_EQ(shown(20 + d % 2, 40 + d / 2), (Rgb{0, 115, 0}));
-    EXPECT_EQ(shown(22 + d % 2, 40 + d / 2), (Rgb{220, 220, 220}));
-    EXPECT_EQ(shown(1276 + d % 2, 1194 + d / 2), (Rgb{1, 2, 3}));
-  }
-  EXPECT_EQ(shown(24, 40), kGrey);
-  EXPECT_EQ(shown(20, 42), kGrey);
-}
-
-TEST_F(SurfaceTest, FullScreenCentresTheClientAreaAloneOnBlack) {
-  SDL_SetWindowSize(window_, 2000, 1400);
-  client_->setLayout(Layout{2, 361, 81, true});
-  client_->resized(2000, 1400);
-  bar_->setScale(2);
-  client_->setPixel(0, 0, Rgb{255, 0, 0});
-  ASSERT_TRUE(client_->present(bar_.get()));
-  constexpr Rgb black{0, 0, 0};
-  EXPECT_EQ(shown(360, 81), black);
-  EXPECT_EQ(shown(361, 80), black);
-  EXPECT_EQ(shown(361, 81), (Rgb{255, 0, 0}));
-  EXPECT_EQ(shown(362, 82), (Rgb{255, 0, 0}));
-  EXPECT_EQ(shown(363, 81), kGrey);
-  EXPECT_EQ(shown(361 + 1278, 100), black);  // the grown surface is not shown
-  EXPECT_EQ(shown(361 + 200, 81 + 1220), rgbOf(kFace));
-  EXPECT_EQ(shown(1999, 1399), black);
-}
-
 TEST_F(SurfaceTest, AtScaleTwoTheBarsLinesAreSquaresAndItsTextIsSetAtTheLargerSize) {
   StatusBarView big(0, 598, 639, 2);
   ASSERT_NE(big.surface(), nullptr);
