@@ -1,12 +1,13 @@
 // The main window's client area: a surface of the game's own that keeps what
 // was drawn between paints (the painter draws only what changed), put on the
-// SDL window surface when a paint ends. The status bar is laid over it at the
-// place it was made.
+// SDL window surface when a paint ends, each pixel as a square of the
+// layout's scale. The status bar is laid over it at the place it was made.
 #pragma once
 
 #include <SDL.h>
 
 #include "app/platform.h"
+#include "platform/sdl/layout.h"
 
 namespace vintaro::sdl {
 
@@ -36,8 +37,13 @@ class ClientSurface {
 
   // The whole client area to the background (an erasing paint).
   void erase();
-  // The window's client area has a new size: the surface grows to cover it.
+  // The window's client area has a new size (in window pixels): the surface
+  // grows to cover it.
   void resized(int width, int height);
+  // Scale and place on the window. A framed layout shows the client area of
+  // the size first asked for, alone, on black.
+  void setLayout(const Layout& layout);
+  const Layout& layout() const { return layout_; }
   // Everything is to be put on the window again (it was uncovered).
   void markAllDirty();
 
@@ -52,9 +58,17 @@ class ClientSurface {
     dirtyX1_ = dirtyY1_ = -1;
   }
 
+  // Puts `area` of the client area (clipped to what is shown) on `screen`;
+  // answers the window pixels it covered.
+  SDL_Rect put(SDL_Surface* from, SDL_Rect area, SDL_Surface* screen, bool scaled);
+  SDL_Rect shown() const;
+
   SDL_Window* window_;
   SDL_Surface* pixels_ = nullptr;  // XRGB8888
   Rgb background_;
+  int width_, height_;
+  Layout layout_;
+  bool blackPending_ = false;  // the margins of a framed layout are still to be filled
   int dirtyX0_, dirtyY0_, dirtyX1_, dirtyY1_;
 };
 

@@ -1,6 +1,6 @@
 #include "platform/sdl/key_input.h"
 
-#include <SDL_keycode.h>
+#include <SDL_keyboard.h>
 
 namespace vintaro::sdl {
 
@@ -60,6 +60,11 @@ unsigned controlCharacterOfKey(int keycode) {
     default:
       return 0;
   }
+}
+
+bool isFullScreenKey(int keycode, unsigned modifiers) {
+  if (keycode == SDLK_F11) return true;
+  return (keycode == SDLK_RETURN || keycode == SDLK_KP_ENTER) && (modifiers & KMOD_ALT) != 0;
 }
 
 }  // namespace vintaro::sdl

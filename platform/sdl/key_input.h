@@ -16,4 +16,8 @@ std::vector<unsigned> textInputCharacters(std::string_view utf8);
 // from its text input). 0 for every other key. `keycode` is an SDL_Keycode.
 unsigned controlCharacterOfKey(int keycode);
 
+// F11 and Alt+Enter switch full screen on and off; they give no character.
+// `modifiers` is an SDL_Keymod.
+bool isFullScreenKey(int keycode, unsigned modifiers);
+
 }  // namespace vintaro::sdl

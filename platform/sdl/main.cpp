@@ -1,17 +1,103 @@
-// vintaro: the game on the Linux desktop. It reads "Vintaro.ini" and
-// "Vintaro.gol" from the working directory and takes no arguments.
+// vintaro: the game on the Linux desktop.
+//   vintaro [--scale N] [--record FILE] [--soundfont FILE] [DIR]
+// It plays in DIR, or in the folder data_folder.h finds, reading
+// "Vintaro.ini" and "Vintaro.gol" there.
 #define SDL_MAIN_HANDLED
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "app/window.h"
 #include "game/game_state.h"
+#include "platform/sdl/data_folder.h"
+#include "platform/sdl/options.h"
+#include "platform/sdl/recorder.h"
 #include "platform/sdl/sdl_platform.h"
 
-int main(int, char**) {
+namespace {
+
+constexpr int kBadCommandLine = 2;
+
+std::string workingDirectory() {
+  char buffer[4096];
+  return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+// A path given on the command line holds after the game enters its folder.
+std::string absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  return workingDirectory() + "/" + path;
+}
+
+const char* howItEnded(const vintaro::GameState& s, bool shown) {
+  if (!shown) return "the game ended at start-up";
+  if (s.ballsLeft == 0) return "game over";
+  return "the window was closed";
+}
+
+std::string listed(const std::vector<std::string>& folders) {
+  std::string out;
+  for (const std::string& f : folders) out += ", " + f;
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vintaro::sdl::Options options;
+  std::string error;
+  if (!vintaro::sdl::parseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "vintaro: %s\n%s\nTry 'vintaro --help'.\n", error.c_str(),
+                 vintaro::sdl::kUsageLine);
+    return kBadCommandLine;
+  }
+  if (options.help) {
+    std::fputs(vintaro::sdl::usageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("vintaro %s\n", VINTARO_VERSION);
+    return 0;
+  }
+  if (options.soundFont.empty()) {
+    if (const char* env = std::getenv("VINTARO_SOUNDFONT")) options.soundFont = env;
+  }
+  options.soundFont = absolute(options.soundFont);
+
+  // Opened before the game enters its folder: FILE is where the player said.
+  vintaro::sdl::Recorder recorder;
+  const bool recording = !options.record.empty() && recorder.open(options.record, VINTARO_VERSION);
+
+  std::string folder = options.folder;
+  std::vector<std::string> lookedIn;
+  if (folder.empty()) {
+    lookedIn = vintaro::sdl::defaultDataFolders(
+        vintaro::sdl::executableFolder(),
+        vintaro::sdl::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+    folder = vintaro::sdl::chooseDataFolder(lookedIn);
+  }
+  if (::chdir(folder.c_str()) != 0) {
+    std::fprintf(stderr, "vintaro: cannot play in %s: %s\n", folder.c_str(), std::strerror(errno));
+    return kBadCommandLine;
+  }
+  if (options.folder.empty() && ::access("Vintaro.gol", F_OK) != 0) {
+    std::fprintf(stderr, "vintaro: no Vintaro.gol in the working directory%s\n",
+                 listed(lookedIn).c_str());
+  }
+  if (recording) recorder.folder(workingDirectory(), ::access("Vintaro.ini", F_OK) == 0);
+
   // The game record holds the 310,800-byte reward picture: not on the stack.
   static vintaro::GameState state;
   int code = 0;
   {
-    vintaro::sdl::SdlPlatform platform;
+    vintaro::sdl::SdlPlatform platform(options, recording ? &recorder : nullptr);
     code = vintaro::runGame(state, platform);
   }
+  recorder.end(howItEnded(state, recorder.played()));
   return code;
 }

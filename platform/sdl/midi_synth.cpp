@@ -28,6 +28,12 @@ std::vector<std::string> defaultSoundFonts() {
   return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3"};
 }
 
+std::vector<std::string> soundFontCandidates(const std::string& chosen) {
+  std::vector<std::string> fonts = defaultSoundFonts();
+  if (!chosen.empty()) fonts.insert(fonts.begin(), chosen);
+  return fonts;
+}
+
 std::string findSoundFont(const std::vector<std::string>& candidates) {
   for (const std::string& path : candidates) {
     struct stat st {};

@@ -17,6 +17,9 @@ namespace vintaro::sdl {
 // The soundfonts the game looks for, in order: Debian's General MIDI default.
 std::vector<std::string> defaultSoundFonts();
 
+// The soundfonts to try: `chosen` first when there is one, then the defaults.
+std::vector<std::string> soundFontCandidates(const std::string& chosen);
+
 // The first of `candidates` that exists as a file, or "" when none does.
 std::string findSoundFont(const std::vector<std::string>& candidates);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "app/window.h"
@@ -42,7 +43,8 @@ std::int64_t SdlPlatform::nowUs() {
       .count();
 }
 
-SdlPlatform::SdlPlatform() {
+SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder)
+    : options_(options), recorder_(recorder) {
   // Ending signals are the game's own to handle, box or no box.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   signals_ = std::make_unique<EndSignals>([this] {
@@ -80,12 +82,15 @@ bool SdlPlatform::registerWindowClass() {
 
 Handle SdlPlatform::createMainWindow(GameState& state) {
   state_ = &state;
-  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientWidth, kClientHeight,
-                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  mode_ = ScreenMode(options_.scale, kClientWidth, kClientHeight);
+  const int scale = mode_.windowScale();
+  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientWidth * scale,
+                             kClientHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) return nullptr;
   windowId_ = SDL_GetWindowID(window_);
   setWindowIcon(window_);
   client_ = std::make_unique<ClientSurface>(window_, kClientWidth, kClientHeight, kBackground);
+  client_->setLayout(mode_.layout(window_));
   if (!client_->ok()) {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
@@ -99,10 +104,15 @@ Handle SdlPlatform::createMainWindow(GameState& state) {
 }
 
 Handle SdlPlatform::createStatusBar(Handle, const char* text) {
-  bar_ = std::make_unique<StatusBarView>(0, clientHeight, kClientWidth);
+  bar_ = std::make_unique<StatusBarView>(0, clientHeight, kClientWidth, mode_.windowScale());
   if (bar_->surface() == nullptr) {
     bar_.reset();
     return nullptr;
+  }
+  if (!bar_->hasFont()) {
+    std::fprintf(stderr,
+                 "vintaro: no Japanese font found, so the status bar has no text: "
+                 "install fonts-ipafont-gothic\n");
   }
   bar_->setText(0, cp932ToUtf8(text));
   return bar_.get();
@@ -110,6 +120,7 @@ Handle SdlPlatform::createStatusBar(Handle, const char* text) {
 
 void SdlPlatform::showWindow(Handle) {
   if (ending()) return;
+  if (recorder_ != nullptr) recorder_->settings(state_->ballsLeft, state_->intervalMs);
   SDL_ShowWindow(window_);
   shown_ = true;
   SDL_StartTextInput();
@@ -122,7 +133,17 @@ void SdlPlatform::showWindow(Handle) {
 Handle SdlPlatform::openMidi() {
   if (ending()) return nullptr;
   const Uint32 event = loadedEvent_;
-  const bool open = audio_.open(defaultSoundFonts(), [event] {
+  const std::vector<std::string> fonts = soundFontCandidates(options_.soundFont);
+  if (!options_.soundFont.empty() && findSoundFont({options_.soundFont}).empty()) {
+    std::fprintf(stderr, "vintaro: no soundfont %s; trying the default one\n",
+                 options_.soundFont.c_str());
+  }
+  if (findSoundFont(fonts).empty()) {
+    std::fprintf(stderr,
+                 "vintaro: no General MIDI soundfont found, so the game is silent: install "
+                 "timgm6mb-soundfont, or name one with --soundfont FILE\n");
+  }
+  const bool open = audio_.open(fonts, [event] {
     if (event == static_cast<Uint32>(-1)) return;
     SDL_Event e{};
     e.type = event;
@@ -144,7 +165,7 @@ int SdlPlatform::runMessageLoop(GameState&) {
         waitForEvent();
         break;
       case MessageQueue::Kind::Char:
-        windowProc(*state_, *this, window_, Message::Char, e.code);
+        dispatch(Message::Char, e.code);
         // Only a key that asked for a paint is timed to its frame.
         if (!queue_.invalid()) keyWaiting_ = false;
         break;
@@ -172,7 +193,7 @@ int SdlPlatform::runMessageLoop(GameState&) {
           lastTick_ = now;
           tickedBefore_ = true;
         }
-        windowProc(*state_, *this, window_, Message::Timer);
+        dispatch(Message::Timer);
         break;
     }
   }
@@ -234,6 +255,13 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
       break;
     case SDL_KEYDOWN:
       if (!windowAlive_ || e.key.windowID != windowId_) break;
+      if (isFullScreenKey(e.key.keysym.sym, e.key.keysym.mod)) {
+        if (e.key.repeat == 0 && shown_) {
+          mode_.toggle(window_);
+          applyLayout();
+        }
+        break;
+      }
       if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) queue_.postChar(c);
       break;
     default:
@@ -248,12 +276,14 @@ void SdlPlatform::handleWindowEvent(const SDL_WindowEvent& e) {
       // Uncovered: the window system asks for a repaint, with erase.
       client_->markAllDirty();
       queue_.invalidate(true);
+      windowErase_ = true;
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // The class's CS_HREDRAW | CS_VREDRAW: the whole client area again.
-      client_->resized(e.data1, e.data2);
+      applyLayout();
       client_->markAllDirty();
       queue_.invalidate(true);
+      windowErase_ = true;
       break;
     case SDL_WINDOWEVENT_CLOSE:
       if (!closing_) {
@@ -272,13 +302,37 @@ void SdlPlatform::closeWindow() {
   windowAlive_ = false;
   queue_.windowDestroyed();
   if (window_ != nullptr) SDL_HideWindow(window_);
-  windowProc(*state_, *this, window_, Message::Destroy);
+  dispatch(Message::Destroy);
 }
 
 void SdlPlatform::dispatchPaint(bool erase) {
   eraseOnBegin_ = erase;
-  windowProc(*state_, *this, window_, Message::Paint);
+  dispatch(Message::Paint);
   eraseOnBegin_ = false;
+}
+
+void SdlPlatform::dispatch(Message message, unsigned code) {
+  // A message taken in a modal box's own loop is handled inside another
+  // one's handling. It is inert, and a replay answers every box at once:
+  // it is not recorded.
+  if (recorder_ != nullptr && handling_ == 0) {
+    recorder_->take(message, code, message == Message::Paint && eraseOnBegin_ && windowErase_);
+  }
+  if (message == Message::Paint) windowErase_ = false;
+  ++handling_;
+  windowProc(*state_, *this, window_, message, code);
+  --handling_;
+  // Nothing after the victory changes how the game ends.
+  if (recorder_ != nullptr && state_->finished != 0) recorder_->end("all blocks cleared");
+}
+
+void SdlPlatform::applyLayout() {
+  const Layout layout = mode_.layout(window_);
+  client_->setLayout(layout);
+  if (bar_ != nullptr) bar_->setScale(layout.scale);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  client_->resized(w, h);
 }
 
 void SdlPlatform::present() {

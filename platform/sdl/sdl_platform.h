@@ -15,10 +15,14 @@
 
 #include "app/message_queue.h"
 #include "app/platform.h"
+#include "app/window.h"
 #include "platform/sdl/audio_output.h"
 #include "platform/sdl/client_surface.h"
 #include "platform/sdl/end_signals.h"
 #include "platform/sdl/message_box.h"
+#include "platform/sdl/options.h"
+#include "platform/sdl/recorder.h"
+#include "platform/sdl/screen_mode.h"
 #include "platform/sdl/status_bar_view.h"
 #include "platform/sdl/timing_log.h"
 
@@ -31,7 +35,9 @@ inline constexpr int kClientHeight = 619;  // the 598-pixel board and the 21-pix
 
 class SdlPlatform : public Platform {
  public:
-  SdlPlatform();
+  // The scale and soundfont of `options`; `recorder`, if any, writes the game
+  // down as it is played.
+  explicit SdlPlatform(const Options& options = {}, Recorder* recorder = nullptr);
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -68,6 +74,8 @@ class SdlPlatform : public Platform {
   void dispatchPaint(bool erase);
   // The main window is closed or about to be: start-up shows nothing more.
   bool ending() const { return !windowAlive_ || closing_ || signals_->raised(); }
+  void dispatch(Message message, unsigned code = 0);
+  void applyLayout();
 
   GameState* state_ = nullptr;
   SDL_Window* window_ = nullptr;
@@ -85,6 +93,11 @@ class SdlPlatform : public Platform {
   MessageBoxWindow* box_ = nullptr;
   std::unique_ptr<EndSignals> signals_;
   std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
+  Options options_;
+  ScreenMode mode_{1, kClientWidth, kClientHeight};
+  Recorder* recorder_ = nullptr;
+  int handling_ = 0;          // messages being handled, one inside another under a box
+  bool windowErase_ = false;  // the window system asked for an erased repaint
 
   // VINTARO_TIMING: the first frame, key to frame, tick cadence.
   bool firstFrameLogged_ = false;

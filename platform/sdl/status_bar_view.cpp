@@ -11,29 +11,35 @@ namespace {
 
 Uint32 mapColour(const SDL_Surface* s, BarColour c) { return SDL_MapRGB(s->format, c.r, c.g, c.b); }
 
-void putPixel(SDL_Surface* s, int x, int y, BarColour c) {
-  if (x < 0 || y < 0 || x >= s->w || y >= s->h) return;
-  auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
-  row[x] = mapColour(s, c);
+// The bar's surface and the scale it is drawn at; lines are laid out in
+// unscaled pixels.
+struct Canvas {
+  SDL_Surface* s;
+  int scale;
+};
+
+void putPixel(const Canvas& c, int x, int y, BarColour colour) {
+  SDL_Rect square{x * c.scale, y * c.scale, c.scale, c.scale};
+  SDL_FillRect(c.s, &square, mapColour(c.s, colour));
 }
 
-void hLine(SDL_Surface* s, int x0, int x1, int y, BarColour c) {
+void hLine(const Canvas& s, int x0, int x1, int y, BarColour c) {
   for (int x = x0; x <= x1; ++x) putPixel(s, x, y, c);
 }
 
-void vLine(SDL_Surface* s, int x, int y0, int y1, BarColour c) {
+void vLine(const Canvas& s, int x, int y0, int y1, BarColour c) {
   for (int y = y0; y <= y1; ++y) putPixel(s, x, y, c);
 }
 
 // A line from (x, y) up and to the right, `n` pixels.
-void diagonal(SDL_Surface* s, int x, int y, int n, BarColour c) {
+void diagonal(const Canvas& s, int x, int y, int n, BarColour c) {
   for (int k = 0; k < n; ++k) putPixel(s, x + k, y - k, c);
 }
 
 // comctl32's classic size grip in the bar's bottom-right corner.
-void drawSizeGrip(SDL_Surface* s) {
-  int px = s->w - 1;
-  int py = s->h - 1;
+void drawSizeGrip(const Canvas& s) {
+  int px = s.s->w / s.scale - 1;
+  int py = s.s->h / s.scale - 1;
   hLine(s, px - 12, px - 1, py, kFace);
   vLine(s, px, py - 12, py, kFace);
   --px;
@@ -83,18 +89,35 @@ FontFile findJapaneseFont() {
   return found;
 }
 
-StatusBarView::StatusBarView(int x, int y, int width) : x_(x), y_(y), width_(width) {
-  surface_ = SDL_CreateRGBSurfaceWithFormat(0, width_, kHeight, 32, SDL_PIXELFORMAT_RGB888);
-  if (TTF_WasInit() == 0 && TTF_Init() != 0) return;
-  const FontFile f = findJapaneseFont();
-  if (f.file.empty()) return;
-  font_ = TTF_OpenFontIndex(f.file.c_str(), kFontPixels, f.index);
-  if (font_ != nullptr) TTF_SetFontHinting(font_, TTF_HINTING_NORMAL);
+StatusBarView::StatusBarView(int x, int y, int width, int scale)
+    : x_(x), y_(y), width_(width), scale_(scale) {
+  if (TTF_WasInit() != 0 || TTF_Init() == 0) fontFile_ = findJapaneseFont();
+  open();
 }
 
 StatusBarView::~StatusBarView() {
   if (font_ != nullptr) TTF_CloseFont(font_);
   if (surface_ != nullptr) SDL_FreeSurface(surface_);
+}
+
+void StatusBarView::open() {
+  surface_ = SDL_CreateRGBSurfaceWithFormat(0, width_ * scale_, kHeight * scale_, 32,
+                                            SDL_PIXELFORMAT_RGB888);
+  if (fontFile_.file.empty()) return;
+  // The text is set at the scaled size, not enlarged afterwards.
+  font_ = TTF_OpenFontIndex(fontFile_.file.c_str(), kFontPixels * scale_, fontFile_.index);
+  if (font_ != nullptr) TTF_SetFontHinting(font_, TTF_HINTING_NORMAL);
+}
+
+void StatusBarView::setScale(int scale) {
+  if (scale == scale_) return;
+  if (font_ != nullptr) TTF_CloseFont(font_);
+  if (surface_ != nullptr) SDL_FreeSurface(surface_);
+  font_ = nullptr;
+  scale_ = scale;
+  open();
+  stale_ = true;
+  changed_ = true;
 }
 
 void StatusBarView::setText(int part, std::string utf8) {
@@ -113,30 +136,32 @@ void StatusBarView::redraw() {
   stale_ = false;
   if (surface_ == nullptr) return;
   SDL_FillRect(surface_, nullptr, mapColour(surface_, kFace));
+  const Canvas canvas{surface_, scale_};
+  const int n = scale_;
   const auto parts = statusPartRects(width_, statusParts);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const BarRect& r = parts[i];
     if (r.w < 2) continue;
     const int right = r.x + r.w - 1;
     const int bottom = r.y + r.h - 1;
-    hLine(surface_, r.x, right - 1, r.y, kShadow);
-    vLine(surface_, r.x, r.y, bottom - 1, kShadow);
-    hLine(surface_, r.x, right, bottom, kHighlight);
-    vLine(surface_, right, r.y, bottom, kHighlight);
+    hLine(canvas, r.x, right - 1, r.y, kShadow);
+    vLine(canvas, r.x, r.y, bottom - 1, kShadow);
+    hLine(canvas, r.x, right, bottom, kHighlight);
+    vLine(canvas, right, r.y, bottom, kHighlight);
 
     if (font_ == nullptr || texts_[i].empty()) continue;
     SDL_Surface* text =
         TTF_RenderUTF8_Blended(font_, texts_[i].c_str(), SDL_Color{kText.r, kText.g, kText.b, 255});
     if (text == nullptr) continue;
     const BarRect in = partInterior(r);
-    SDL_Rect clip{in.x, in.y, in.w, in.h};
+    SDL_Rect clip{in.x * n, in.y * n, in.w * n, in.h * n};
     SDL_SetClipRect(surface_, &clip);
-    SDL_Rect at{in.x + kTextInset, in.y + (in.h - text->h) / 2, text->w, text->h};
+    SDL_Rect at{(in.x + kTextInset) * n, in.y * n + (in.h * n - text->h) / 2, text->w, text->h};
     SDL_BlitSurface(text, nullptr, surface_, &at);
     SDL_SetClipRect(surface_, nullptr);
     SDL_FreeSurface(text);
   }
-  drawSizeGrip(surface_);
+  drawSizeGrip(canvas);
 }
 
 }  // namespace vintaro::sdl

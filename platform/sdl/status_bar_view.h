@@ -1,7 +1,8 @@
 // The status bar of the main window, drawn by the game in the look of a
 // classic Windows status bar: three sunken parts and a size grip, the texts
 // in a Japanese font that fontconfig finds for lang=ja. Without such a font
-// the bar is drawn without text.
+// the bar is drawn without text. At a scale above 1 its lines are drawn as
+// squares of that size and its text in a font that much larger.
 #pragma once
 
 #include <SDL.h>
@@ -25,18 +26,22 @@ class StatusBarView {
   static constexpr int kFontPixels = 12;  // 9 points at 96 dpi
 
   // A bar `width` pixels wide; its width and place are kept for good.
-  StatusBarView(int x, int y, int width);
+  StatusBarView(int x, int y, int width, int scale = 1);
   ~StatusBarView();
   StatusBarView(const StatusBarView&) = delete;
   StatusBarView& operator=(const StatusBarView&) = delete;
 
   bool hasFont() const { return font_ != nullptr; }
+  // Draws the bar anew at another scale.
+  void setScale(int scale);
+  int scale() const { return scale_; }
   void setText(int part, std::string utf8);
   const std::string& text(int part) const { return texts_[static_cast<std::size_t>(part)]; }
 
-  // Where the bar lies in the client area.
+  // Where the bar lies in the client area, in its pixels.
   SDL_Rect place() const { return {x_, y_, width_, kHeight}; }
-  // The bar's pixels, redrawn if a text changed since.
+  // The bar's pixels, scale() times place()'s size, redrawn if a text
+  // changed since.
   SDL_Surface* surface();
   // A text changed since the bar was last shown.
   bool changed() const { return changed_; }
@@ -46,8 +51,11 @@ class StatusBarView {
 
  private:
   void redraw();
+  void open();
 
   int x_, y_, width_;
+  int scale_;
+  FontFile fontFile_;
   SDL_Surface* surface_ = nullptr;
   TTF_Font* font_ = nullptr;
   std::array<std::string, 3> texts_;

@@ -13,6 +13,7 @@ done
 
 work=$(mktemp -d /tmp/vintaro-desktop.XXXXXX)
 xvfb_pid=""
+wm_pid=""
 game_pid=""
 
 cleanup() {
@@ -20,6 +21,10 @@ cleanup() {
     # Hard: a game that failed its test may not end on a signal.
     kill -KILL "$game_pid" 2>/dev/null || true
     wait "$game_pid" 2>/dev/null || true
+  fi
+  if [ -n "$wm_pid" ]; then
+    kill "$wm_pid" 2>/dev/null || true
+    wait "$wm_pid" 2>/dev/null || true
   fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
@@ -49,8 +54,9 @@ wait_for() {
   done
 }
 
+# start_xvfb [WIDTHxHEIGHT]: 1024x768 unless told.
 start_xvfb() {
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" \
+  Xvfb -displayfd 9 -screen 0 "${1:-1024x768}x24" -nolisten tcp 9>"$work/display" \
     2>"$work/xvfb.log" &
   xvfb_pid=$!
   wait_for 30 "Xvfb to start" test -s "$work/display"
@@ -59,14 +65,24 @@ start_xvfb() {
   unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 }
 
+# A window manager, for what only one does: full screen.
+start_window_manager() {
+  command -v evilwm >/dev/null || fail "evilwm is not installed (scripts/install-deps)"
+  evilwm -fn fixed >"$work/wm.log" 2>&1 &
+  wm_pid=$!
+  wm_running() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
+  wait_for 30 "the window manager" wm_running
+}
+
 # A folder with the default "Vintaro.ini" and "Vintaro.gol".
 play_folder() {
   mkdir -p "$work/game"
   cp "$VINTARO_PLAY_DIR/Vintaro.ini" "$VINTARO_PLAY_DIR/Vintaro.gol" "$work/game/"
 }
 
+# start_game [ARGUMENTS...]
 start_game() {
-  (cd "$work/game" && exec "$VINTARO") >"$work/game.log" 2>&1 &
+  (cd "$work/game" && exec "$VINTARO" "$@") >"$work/game.log" 2>&1 &
   game_pid=$!
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` puts the programs, the default files, the desktop entry
 # and the icons in their places, and the installed game starts the way the
-# desktop entry starts it.
+# desktop entry starts it. Started in an empty folder, by a player with no
+# folder of their own, it plays with the installed default files; --help
+# prints and ends without a window.
 source "$(dirname "$0")/desktop_lib.sh"
 
 prefix="$work/prefix"
@@ -23,6 +25,12 @@ grep -q '^Icon=vintaro$' "$entry" || fail "no Icon=vintaro"
 "$prefix/bin/vintaro-gol" unpack "$prefix/share/vintaro/Vintaro.gol" "$work/reward.png" ||
   fail "the installed Vintaro.gol does not unpack"
 
+# No display is there: a window would fail the run.
+(cd "$work" && env -u DISPLAY "$prefix/bin/vintaro" --help >"$work/help.txt" 2>&1) ||
+  fail "--help: exit code $? ($(cat "$work/help.txt"))"
+grep -q '^usage: vintaro \[--scale N\] \[--record FILE\] \[--soundfont FILE\] \[DIR\]$' "$work/help.txt" ||
+  fail "--help printed: $(cat "$work/help.txt")"
+
 # Started as the desktop entry says: in Path, with Exec.
 start_xvfb
 (cd "$path_line" && exec "$exec_line") >"$work/game.log" 2>&1 &
@@ -31,4 +39,21 @@ wait_main_window
 "$VINTARO_X11_CLOSE" "$window"
 wait_game_exit
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+
+# From an empty folder, with an empty home: the installed files.
+mkdir -p "$work/empty" "$work/home"
+(cd "$prefix/share/vintaro" && printf 'snapshot %s\n' "$work/replay.png" | "$prefix/bin/vintaro-replay" >"$work/trace")
+crop "$work/replay.png" 639 598 0 0 "$work/replay-board.png"
+(cd "$work/empty" && HOME="$work/home" exec env -u XDG_DATA_HOME "$prefix/bin/vintaro") >"$work/game.log" 2>&1 &
+game_pid=$!
+wait_main_window
+board_matches() {
+  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
+    same_pixels "$work/board.png" "$work/replay-board.png"
+}
+wait_for 30 "the installed game's first board" board_matches
+"$VINTARO_X11_CLOSE" "$window"
+wait_game_exit
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code from an empty folder"
+[ ! -s "$work/game.log" ] || fail "the game said: $(cat "$work/game.log")"
 echo "PASS"

@@ -3,8 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/sdl/client_surface.h"
 #include "platform/sdl/status_bar_layout.h"
@@ -41,8 +44,9 @@ class SurfaceTest : public ::testing::Test {
     SDL_GetRGB(v, s->format, &r, &g, &b);
     return Rgb{r, g, b};
   }
-  Rgb bar(int x, int y) {
-    SDL_Surface* s = bar_->surface();
+  Rgb bar(int x, int y) { return barOf(*bar_, x, y); }
+  static Rgb barOf(StatusBarView& view, int x, int y) {
+    SDL_Surface* s = view.surface();
     Uint32 v = 0;
     std::memcpy(&v, static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 4, 4);
     Uint8 r = 0, g = 0, b = 0;
@@ -144,6 +148,35 @@ TEST_F(SurfaceTest, TextIsDrawnInsideItsPartWhenAJapaneseFontIsThere) {
       ASSERT_EQ(bar(x, y), rgbOf(kFace)) << x << "," << y;
     }
   }
+}
+
+TEST_F(SurfaceTest, AtScaleTwoTheBarsLinesAreSquaresAndItsTextIsSetAtTheLargerSize) {
+  StatusBarView big(0, 598, 639, 2);
+  ASSERT_NE(big.surface(), nullptr);
+  EXPECT_EQ(big.surface()->w, 1278);
+  EXPECT_EQ(big.surface()->h, 42);
+  for (const auto& [x, y] : std::vector<std::pair<int, int>>{
+           {100, 0}, {100, 2}, {0, 10}, {100, 20}, {209, 10}, {212, 10}, {637, 18}, {633, 18}}) {
+    for (int d = 0; d < 4; ++d) {
+      ASSERT_EQ(barOf(big, 2 * x + d % 2, 2 * y + d / 2), bar(x, y)) << x << "," << y;
+    }
+  }
+  if (!big.hasFont()) GTEST_SKIP() << "no Japanese font (fonts-ipafont-gothic)";
+  big.setText(0, " Score : 1665 / Ball : 10");
+  int inkTop = 1 << 20, inkBottom = -1;
+  bool finerThanSquares = false;
+  for (int y = 6; y < 40; y += 2) {
+    for (int x = 4; x < 416; x += 2) {
+      const Rgb c = barOf(big, x, y);
+      if (c != rgbOf(kFace)) {
+        inkTop = std::min(inkTop, y);
+        inkBottom = std::max(inkBottom, y);
+      }
+      if (barOf(big, x + 1, y) != c || barOf(big, x, y + 1) != c) finerThanSquares = true;
+    }
+  }
+  EXPECT_GT(inkBottom - inkTop, 12);  // a 12-pixel font would ink at most about 9 rows
+  EXPECT_TRUE(finerThanSquares);      // drawn at 24 pixels, not an enlarged 12-pixel bitmap
 }
 
 }  // namespace
