@@ -1,6 +1,8 @@
 // The two files the game reads at start-up from its working directory.
 #pragma once
 
+#include <cstdio>
+
 #include "app/platform.h"
 #include "game/game_state.h"
 
@@ -31,6 +33,11 @@ inline constexpr const char kPictureMissingText[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x81\x79"
     "Vintaro.gol"
     "\x81\x7a\x82\xaa\x8c\xa9\x93\x96\x82\xbd\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\x81\x49";
+
+// Opens a data file for binary reading. Only a regular file is one: a
+// directory, a pipe or a device answers null as a missing file does, and the
+// open never waits.
+std::FILE* openDataFile(const char* name);
 
 // Reads "Vintaro.ini" into ballsLeft and intervalMs. Answers whether start-up
 // goes on: yes when the file is missing (defaults kept) or valid.

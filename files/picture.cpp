@@ -48,7 +48,7 @@ void mirrorPictureBands(std::uint8_t* rgb) {
 }
 
 bool loadPicture(GameState& s, Platform& p) {
-  std::FILE* file = std::fopen(kPictureFileName, "rb");
+  std::FILE* file = openDataFile(kPictureFileName);
   if (file == nullptr) {
     p.messageBox(s.mainWindow, kPictureMissingText, kInvalidCaption, BoxIcon::Error);
     return false;

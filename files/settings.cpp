@@ -78,7 +78,7 @@ bool invalid(GameState& s, Platform& p, std::FILE* file, const char* text) {
 }  // namespace
 
 bool loadSettings(GameState& s, Platform& p) {
-  std::FILE* file = std::fopen(kSettingsFileName, "rb");
+  std::FILE* file = openDataFile(kSettingsFileName);
   if (file == nullptr) {
     p.messageBox(s.mainWindow, kSettingsMissingText, kWarningCaption, BoxIcon::Warning);
     return true;

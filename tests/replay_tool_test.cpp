@@ -1,7 +1,9 @@
 // vintaro-replay: its script, its trace, its snapshots, its exit codes, and
 // the virtual clock of the headless platform it runs on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,30 @@ TEST(ReplayTool, SnapshotsAreTheClientArea) {
   EXPECT_TRUE(screenShowsBoard(g.p, g.s));
 }
 
+// Only a regular file is a data file: a directory, a pipe with no writer or a
+// device is a missing one, and none holds start-up up (these tests have a
+// time limit).
+TEST(DataFileKinds, OnlyARegularFileIsOne) {
+  const auto directory = [](const char* name) { std::filesystem::create_directory(name); };
+  const auto pipe = [](const char* name) { mkfifo(name, 0600); };
+  const auto device = [](const char* name) { std::filesystem::create_symlink("/dev/zero", name); };
+  const std::function<void(const char*)> kinds[][2] = {
+      {directory, pipe}, {pipe, device}, {device, directory}};
+  for (const auto& [ini, gol] : kinds) {
+    TempDir dir;
+    ini("Vintaro.ini");
+    gol("Vintaro.gol");
+    const ToolRun run = runReplay("key space\n");
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out,
+              "0 status 0 \" ピルモ(62歳)作のブロック崩し\"\n"
+              "0 msgbox warning \"Vintaro warning\" "
+              "\"初期値ファイルが見当たりませんので、\\n既定値を適用します。\"\n"
+              "0 msgbox error \"Vintaro invalid\" \"ファイル【Vintaro.gol】が見当たりません。！\"\n"
+              "0 exit 0\n");
+  }
+}
+
 TEST(ReplayTool, AMalformedLineStopsTheRunWithItsNumber) {
   TempDir dir;
   writeFile("Vintaro.gol", rewardFile(patternPicture()));
@@ -116,6 +142,7 @@ TEST(ReplayScript, ParsesEveryCommand) {
       {"state", Kind::State, 0, ""},
       {"snapshot out/board.png", Kind::Snapshot, 0, "out/board.png"},
       {"key s\r", Kind::Keys, 0, "s"},
+      {"snapshot shot.png \r\r", Kind::Snapshot, 0, "shot.png"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);

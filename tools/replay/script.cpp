@@ -38,8 +38,9 @@ bool isKeyCharacter(char c) { return c > 0x20 && c < 0x7F; }
 
 bool parseLine(std::string_view line, Command& command, std::string& error) {
   command = Command{};
-  // A script saved with CR LF line ends reads the same.
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  // Trailing blanks and CRs are all line end: a script saved with CR LF (or
+  // CR CR LF) reads the same.
+  while (!line.empty() && (line.back() == '\r' || isBlank(line.back()))) line.remove_suffix(1);
   const std::vector<std::string_view> w = words(line);
   if (w.empty() || w[0][0] == '#') return true;
 
