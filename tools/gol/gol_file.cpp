@@ -1,5 +1,7 @@
 #include "tools/gol/gol_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +13,9 @@ namespace vintaro::gol {
 
 namespace {
 
-std::uint32_t u32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-
-std::uint16_t u16(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+std::uint32_t u32(const std::uint8_t* b) {
+  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
 }
 
 void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
@@ -30,52 +28,78 @@ void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
   b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-bool readBmp(const std::string& path, const std::vector<std::uint8_t>& b, Picture& picture,
-             std::string& error) {
-  if (b.size() < 30) {
-    error = path + ": a BMP file too short to hold its header";
+std::string sizeError(std::int64_t width, std::int64_t height) {
+  return "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels; Vintaro.gol holds 370 x 280";
+}
+
+// Only a regular file is read: a pipe or a device could hold the open or the
+// read for ever, or never end.
+std::FILE* openInput(const std::string& path, std::string& error) {
+  std::FILE* file = openDataFile(path.c_str());
+  if (file == nullptr) {
+    const int openError = errno;
+    struct stat info {};
+    const bool other = ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    error = path + ": " + (other ? "not a regular file" : std::strerror(openError));
+  }
+  return file;
+}
+
+}  // namespace
+
+bool readBmpPicture(std::FILE* file, Picture& picture, std::string& error) {
+  std::uint8_t h[kHeaderBytes];
+  const std::size_t got = std::fread(h, 1, sizeof h, file);
+  if (got < 30) {
+    error = "a BMP file too short to hold its header";
     return false;
   }
-  const std::uint32_t offset = u32(b, 10);
-  const std::uint32_t infoSize = u32(b, 14);
-  if (infoSize < 40) {
-    error = path + ": an old OS/2 BMP; only Windows BMP files (24-bit, uncompressed) are read";
+  if (u32(h + 14) < 40) {
+    error = "an old OS/2 BMP; only Windows BMP files (24-bit, uncompressed) are read";
     return false;
   }
-  if (b.size() < 54) {
-    error = path + ": a BMP file too short to hold its header";
+  if (got < sizeof h) {
+    error = "a BMP file too short to hold its header";
     return false;
   }
-  const auto width = static_cast<std::int32_t>(u32(b, 18));
-  const auto height = static_cast<std::int32_t>(u32(b, 22));
-  const std::uint16_t bits = u16(b, 28);
-  const std::uint32_t compression = u32(b, 30);
+  const std::uint32_t offset = u32(h + 10);
+  const auto width = static_cast<std::int32_t>(u32(h + 18));
+  const auto height = static_cast<std::int32_t>(u32(h + 22));
+  const int bits = h[28] | h[29] << 8;
+  const std::uint32_t compression = u32(h + 30);
   if (bits != 24 || compression != 0) {
-    error = path + ": a " + std::to_string(bits) + "-bit BMP" +
+    error = "a " + std::to_string(bits) + "-bit BMP" +
             (compression != 0 ? " with compression" : "") +
             "; only 24-bit uncompressed BMP files are read";
     return false;
   }
-  if (width <= 0 || height == 0 || width > 65536 || height > 65536 || height < -65536) {
-    error = path + ": a BMP file of impossible size";
+  if (width <= 0 || height == 0) {
+    error = "a BMP file of impossible size";
     return false;
   }
+  // Negative height: rows stored top-down.
   const bool topDown = height < 0;
-  const int rows = topDown ? -height : height;
-  const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-  if (offset > b.size() || b.size() - offset < rowBytes * static_cast<std::size_t>(rows)) {
-    error = path + ": the BMP file is cut short";
+  const std::int64_t rows = topDown ? -static_cast<std::int64_t>(height) : height;
+  if (width != kWidth || rows != kHeight) {
+    error = sizeError(width, rows);
     return false;
   }
-  picture.width = width;
-  picture.height = rows;
-  picture.rgb.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows) * 3, 0);
-  for (int r = 0; r < rows; ++r) {
-    const int fileRow = topDown ? r : rows - 1 - r;
-    const std::uint8_t* from = &b[offset + static_cast<std::size_t>(fileRow) * rowBytes];
-    std::uint8_t* to =
-        &picture.rgb[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) * 3];
-    for (int c = 0; c < width; ++c) {
+  constexpr std::size_t kRowBytes = (kWidth * 3 + 3) / 4 * 4;
+  std::vector<std::uint8_t> stored(kRowBytes * kHeight);
+  if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0 ||
+      std::fread(stored.data(), 1, stored.size(), file) != stored.size()) {
+    error = "the BMP file is cut short";
+    return false;
+  }
+  picture.width = kWidth;
+  picture.height = kHeight;
+  picture.rgb.assign(static_cast<std::size_t>(kWidth * kHeight * 3), 0);
+  for (int r = 0; r < kHeight; ++r) {
+    const int fileRow = topDown ? r : kHeight - 1 - r;
+    const std::uint8_t* from = &stored[static_cast<std::size_t>(fileRow) * kRowBytes];
+    std::uint8_t* to = &picture.rgb[static_cast<std::size_t>(r * kWidth * 3)];
+    for (int c = 0; c < kWidth; ++c) {
       to[3 * c] = from[3 * c + 2];
       to[3 * c + 1] = from[3 * c + 1];
       to[3 * c + 2] = from[3 * c];
@@ -84,26 +108,47 @@ bool readBmp(const std::string& path, const std::vector<std::uint8_t>& b, Pictur
   return true;
 }
 
-}  // namespace
+bool readPngPicture(std::FILE* file, Picture& picture, std::string& error) {
+  picture.width = picture.height = 0;
+  const bool read =
+      readPng(file, kWidth, kHeight, picture.width, picture.height, picture.rgb, error);
+  if (read ? picture.width != kWidth || picture.height != kHeight
+           : picture.width > kWidth || picture.height > kHeight) {
+    error = sizeError(picture.width, picture.height);
+    return false;
+  }
+  return read;
+}
 
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    error = path + ": " + std::strerror(errno);
-    return false;
+bool readPicture(const std::string& path, Picture& picture, std::string& error) {
+  std::FILE* file = openInput(path, error);
+  if (file == nullptr) return false;
+  std::uint8_t magic[8];
+  const std::size_t got = std::fread(magic, 1, sizeof magic, file);
+  std::rewind(file);
+  static const std::uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  bool read = false;
+  if (got == sizeof magic && std::memcmp(magic, kPng, sizeof magic) == 0) {
+    read = readPngPicture(file, picture, error);
+  } else if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') {
+    read = readBmpPicture(file, picture, error);
+  } else {
+    error = "neither a PNG nor a BMP file";
   }
-  bytes.clear();
-  std::uint8_t chunk[65536];
-  std::size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-    bytes.insert(bytes.end(), chunk, chunk + n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) {
-    error = path + ": read error";
-    return false;
-  }
-  return true;
+  std::fclose(file);
+  if (!read) error = path + ": " + error;
+  return read;
+}
+
+bool readStoredFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::FILE* file = openInput(path, error);
+  if (file == nullptr) return false;
+  bytes.resize(kFileBytes);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) error = path + ": read error";
+  return !failed;
 }
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
@@ -116,26 +161,6 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   if (std::fclose(f) != 0 || !written) {
     error = path + ": write error";
-    return false;
-  }
-  return true;
-}
-
-bool readPicture(const std::string& path, Picture& picture, std::string& error) {
-  std::vector<std::uint8_t> bytes;
-  if (!readFile(path, bytes, error)) return false;
-  static const std::uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (bytes.size() >= 8 && std::memcmp(bytes.data(), kPng, 8) == 0) {
-    if (!readPng(path, picture.width, picture.height, picture.rgb, error)) return false;
-  } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-    if (!readBmp(path, bytes, picture, error)) return false;
-  } else {
-    error = path + ": neither a PNG nor a BMP file";
-    return false;
-  }
-  if (picture.width != kWidth || picture.height != kHeight) {
-    error = path + ": the picture is " + std::to_string(picture.width) + " x " +
-            std::to_string(picture.height) + " pixels; Vintaro.gol holds 370 x 280";
     return false;
   }
   return true;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,16 @@ struct Picture {
   std::vector<std::uint8_t> rgb;
 };
 
-// Reads a PNG (any kind; alpha is dropped) or an uncompressed 24-bit BMP.
+// Reads a 370 x 280 picture from a PNG (any kind; alpha is dropped) or an
+// uncompressed 24-bit BMP. Anything else is refused, a picture of another
+// size from its header, before any pixel is read: memory stays small
+// whatever the input.
 bool readPicture(const std::string& path, Picture& picture, std::string& error);
+
+// The same from an open file known to be of that format; `error` names no
+// file.
+bool readPngPicture(std::FILE* file, Picture& picture, std::string& error);
+bool readBmpPicture(std::FILE* file, Picture& picture, std::string& error);
 
 // The whole stored file for a 370 x 280 picture, with a proper bitmap header.
 std::vector<std::uint8_t> pack(const Picture& picture);
@@ -33,7 +42,9 @@ std::vector<std::uint8_t> pack(const Picture& picture);
 // to hold one (the header is not looked at, as the game does not).
 bool unpack(const std::vector<std::uint8_t>& file, Picture& picture, std::string& error);
 
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+// The first 311,414 bytes of a regular file, all of it when shorter: the
+// game reads no more of a stored file.
+bool readStoredFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
 
 }  // namespace vintaro::gol

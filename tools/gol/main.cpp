@@ -4,6 +4,7 @@
 //   vintaro-gol pack PICTURE Vintaro.gol      PICTURE: 370 x 280, PNG or 24-bit BMP
 //   vintaro-gol unpack Vintaro.gol PICTURE.png
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 
@@ -27,9 +28,7 @@ int fail(const std::string& message) {
   return kFailed;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     usage();
     return 0;
@@ -47,7 +46,7 @@ int main(int argc, char** argv) {
   }
   if (command == "unpack") {
     std::vector<std::uint8_t> file;
-    if (!vintaro::gol::readFile(from, file, error)) return fail(error);
+    if (!vintaro::gol::readStoredFile(from, file, error)) return fail(error);
     if (!vintaro::gol::unpack(file, picture, error)) return fail(from + ": " + error);
     if (!vintaro::writePng(to, picture.width, picture.height, picture.rgb.data(), error)) {
       return fail(error);
@@ -55,4 +54,16 @@ int main(int argc, char** argv) {
     return 0;
   }
   return usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Every input is read in bounded memory; this is the last word should
+  // the system still refuse some.
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& e) {
+    return fail(e.what());
+  }
 }

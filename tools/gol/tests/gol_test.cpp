@@ -1,7 +1,12 @@
 // vintaro-gol: the stored form it writes is the one the game reads, and a
 // picture goes in and comes out unchanged.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +58,44 @@ int run(const std::string& args) {
   const int status =
       std::system((std::string(VINTARO_GOL_EXE) + " " + args + " 2>/dev/null").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSanitized = true;  // needs a vast address space of its own
+#else
+constexpr bool kSanitized = false;
+#endif
+
+struct Bounded {
+  int code = -1;
+  std::string err;
+  long peakKb = 0;
+};
+
+// vintaro-gol with `args`, its address space held to 256 MB; with its peak
+// resident memory.
+Bounded runBounded(const std::vector<std::string>& args, const std::string& errFile) {
+  std::vector<char*> argv{const_cast<char*>(VINTARO_GOL_EXE)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const rlimit limit{256 << 20, 256 << 20};
+    if (!kSanitized) setrlimit(RLIMIT_AS, &limit);
+    dup2(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  Bounded b;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) b.code = WEXITSTATUS(status);
+  b.peakKb = usage.ru_maxrss;
+  std::vector<std::uint8_t> err;
+  std::string ignored;
+  readStoredFile(errFile, err, ignored);
+  b.err.assign(err.begin(), err.end());
+  return b;
 }
 
 // A 24-bit BMP of `p`, bottom-up or top-down.
@@ -157,7 +200,7 @@ TEST(Gol, CommandLinePacksA24BitBmpEitherWayUp) {
     ASSERT_TRUE(writeFile(dir / "in.bmp", bmpOf(p, topDown), error)) << error;
     ASSERT_EQ(run("pack " + (dir / "in.bmp") + " " + (dir / "Vintaro.gol")), 0);
     std::vector<std::uint8_t> file;
-    ASSERT_TRUE(readFile(dir / "Vintaro.gol", file, error)) << error;
+    ASSERT_TRUE(readStoredFile(dir / "Vintaro.gol", file, error)) << error;
     EXPECT_EQ(file, pack(p));
   }
 }
@@ -187,6 +230,62 @@ TEST(Gol, OtherSizesAndFormatsAreRefusedClearly) {
   ASSERT_TRUE(writeFile(dir / "short.gol", std::vector<std::uint8_t>(1000, 0), error));
   EXPECT_EQ(run("unpack " + (dir / "short.gol") + " " + (dir / "out.png")), 1);
   EXPECT_EQ(run("frobnicate a b"), 2);
+}
+
+TEST(Gol, AnyInputIsAnsweredInBoundedMemory) {
+  TempDir dir;
+  std::string error;
+  // A PNG header claiming 37000 x 38000 pixels, and no pixels.
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  const auto chunk = [&png](const char* type, std::vector<std::uint8_t> data) {
+    const auto be32 = [&png](std::uint32_t v) {
+      for (int i = 3; i >= 0; --i) png.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    be32(static_cast<std::uint32_t>(data.size()));
+    data.insert(data.begin(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    be32(static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size()))));
+  };
+  chunk("IHDR", {0, 0, 0x90, 0x88, 0, 0, 0x94, 0x70, 8, 2, 0, 0, 0});
+  chunk("IDAT", {});
+  chunk("IEND", {});
+  ASSERT_TRUE(writeFile(dir / "huge.png", png, error)) << error;
+  // A 3 GB file, mostly a hole, whose BMP header claims as much.
+  std::vector<std::uint8_t> bmp = bmpOf(testPicture(1, 1), false);
+  bmp[18] = 0x88;  // 37000 wide
+  bmp[19] = 0x90;
+  bmp[22] = 0x70;  // 38000 high
+  bmp[23] = 0x94;
+  for (const char* name : {"huge.bmp", "huge.gol"}) {
+    ASSERT_TRUE(writeFile(dir / name, bmp, error)) << error;
+    fs::resize_file(dir / name, 3'000'000'000);
+  }
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+
+  const struct {
+    const char* command;
+    std::string from;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"pack", dir / "huge.png", 1, "37000 x 38000"},
+      {"pack", dir / "huge.bmp", 1, "37000 x 38000"},
+      {"pack", "/dev/zero", 1, "not a regular file"},
+      {"pack", dir / "fifo", 1, "not a regular file"},
+      {"unpack", dir / "fifo", 1, "not a regular file"},
+      {"pack", dir.path().string(), 1, "not a regular file"},
+      // The game reads the first 311,414 bytes of a stored file and no more.
+      {"unpack", dir / "huge.gol", 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " " + c.from);
+    const Bounded run = runBounded({c.command, c.from, dir / "out"}, dir / "err.txt");
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    if (!kSanitized) {
+      EXPECT_LT(run.peakKb, 20 * 1024);
+    }
+  }
 }
 
 }  // namespace
