@@ -117,6 +117,8 @@ TEST(Settings, EachCheckFailsWithItsOwnMessage) {
       {line1 + "ball:10Reserve\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:10\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:10\rreserve\ninterval:220msec\n", invalidBox(2)},
+      // The character after a lone CR is read like any other.
+      {line1 + "ball:1\r0reserve\ninterval:220msec\n", invalidBox(2)},
       {line1 + "ball:1xreserve\ninterval:220msec\n", invalidBox(3)},
       {line1 + "ball:x1reserve\ninterval:220msec\n", invalidBox(3)},
       {line1 + "ball: 1reserve\ninterval:220msec\n", invalidBox(3)},
