@@ -1,5 +1,6 @@
 #include "tools/replay/script.h"
 
+#include <sstream>
 #include <vector>
 
 namespace vintaro::replay {
@@ -47,10 +48,12 @@ bool parseLine(std::string_view line, Command& command, std::string& error) {
   const std::string_view name = w[0];
   const auto arguments = [&](std::size_t least, std::size_t most) {
     if (w.size() - 1 < least || w.size() - 1 > most) {
-      error = "'" + std::string(name) + "' takes " +
-              (least == most ? std::to_string(least)
-                             : std::to_string(least) + " or " + std::to_string(most)) +
-              " argument" + (most == 1 ? "" : "s");
+      // A stream, not a chain of +: GCC 12 at -O3 warns falsely on that.
+      std::ostringstream text;
+      text << '\'' << name << "' takes " << least;
+      if (least != most) text << " or " << most;
+      text << (most == 1 ? " argument" : " arguments");
+      error = text.str();
       return false;
     }
     return true;
