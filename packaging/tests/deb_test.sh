@@ -54,12 +54,6 @@ start_xvfb
   >"$work/game.log" 2>&1 &
 game_pid=$!
 wait_main_window
-board_matches() {
-  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
-    same_pixels "$work/board.png" "$work/replay-board.png"
-}
-wait_for 30 "the first board" board_matches
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+wait_board "$work/replay-board.png" "the first board"
+close_game
 echo "PASS"

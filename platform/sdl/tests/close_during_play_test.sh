@@ -21,8 +21,6 @@ xdotool windowfocus --sync "$window"
 xdotool key space
 wait_for 30 "the ball to move" ball_left
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the window during play"
+close_game
 has_main_window && fail "a window is still there"
 echo "PASS"

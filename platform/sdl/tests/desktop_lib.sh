@@ -128,6 +128,25 @@ same_pixels() {
 # crop IN W H X Y OUT
 crop() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage "$6"; }
 
+# wait_board REFERENCE WHAT: waits until the main window's board (its top left
+# 639 x 598) equals the picture REFERENCE; the last capture is shot.png.
+wait_board() {
+  board_reference=$1
+  wait_for 30 "$2" board_matches
+}
+board_matches() {
+  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
+    same_pixels "$work/board.png" "$board_reference"
+}
+
+# close_game: closes the main window with its close box; the game must end
+# with exit code 0.
+close_game() {
+  "$VINTARO_X11_CLOSE" "$window"
+  wait_game_exit
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the window"
+}
+
 # count_not COLOUR FILE: how many pixels of FILE are not COLOUR (#RRGGBB).
 count_not() {
   convert "$2" txt:- | grep -v '^#' | grep -vic "$1" || true

@@ -20,11 +20,7 @@ grep -q '"Vintaro v2.0 2005/09 (https://' <<<"$geometry" || fail "window title: 
 (cd "$work/game" && printf 'snapshot %s\n' "$work/replay.png" | "$VINTARO_REPLAY" >"$work/trace")
 crop "$work/replay.png" 639 598 0 0 "$work/replay-board.png"
 
-board_matches() {
-  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
-    same_pixels "$work/board.png" "$work/replay-board.png"
-}
-wait_for 30 "the first board to equal the replay snapshot" board_matches
+wait_board "$work/replay-board.png" "the first board to equal the replay snapshot"
 
 face='#D4D0C8'
 bar_text_in() {  # PART-INTERIOR: x w
@@ -57,7 +53,5 @@ resized() {
 }
 wait_for 30 "the board, the bar and the background after a resize" resized
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the window"
+close_game
 echo "PASS"

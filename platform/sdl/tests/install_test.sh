@@ -40,13 +40,7 @@ crop "$work/replay.png" 639 598 0 0 "$work/replay-board.png"
 (cd "$work/empty" && HOME="$work/home" exec env -u XDG_DATA_HOME "$exec_line") >"$work/game.log" 2>&1 &
 game_pid=$!
 wait_main_window
-board_matches() {
-  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
-    same_pixels "$work/board.png" "$work/replay-board.png"
-}
-wait_for 30 "the installed game's first board" board_matches
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code from an empty folder"
+wait_board "$work/replay-board.png" "the installed game's first board"
+close_game
 [ ! -s "$work/game.log" ] || fail "the game said: $(cat "$work/game.log")"
 echo "PASS"

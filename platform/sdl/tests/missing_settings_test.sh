@@ -18,13 +18,7 @@ wait_main_window
 (cd "$work/game" && cp "$VINTARO_PLAY_DIR/Vintaro.ini" . &&
   printf 'snapshot %s\n' "$work/replay.png" | "$VINTARO_REPLAY" >"$work/trace" && rm Vintaro.ini)
 crop "$work/replay.png" 639 598 0 0 "$work/replay-board.png"
-board_matches() {
-  screenshot "$work/shot.png" && crop "$work/shot.png" 639 598 0 0 "$work/board.png" &&
-    same_pixels "$work/board.png" "$work/replay-board.png"
-}
-wait_for 30 "the first board" board_matches
+wait_board "$work/replay-board.png" "the first board"
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+close_game
 echo "PASS"

@@ -31,7 +31,5 @@ crop "$work/shot.png" 629 5 5 573 "$work/row.png"
 convert "$work/row.png" -fill "$background" -draw "rectangle 341,0 406,4" "$work/row-rest.png"
 [ "$(count_not "$background" "$work/row-rest.png")" -eq 0 ] || fail "paddle pixels outside column 20"
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+close_game
 echo "PASS"

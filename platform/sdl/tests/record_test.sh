@@ -25,9 +25,7 @@ still() {
 }
 wait_for 30 "the paused board to stand still" still
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+close_game
 
 rec="$work/game.rec"
 grep -q '^# balls: 10$' "$rec" && grep -q '^# interval: 60 ms$' "$rec" || fail "no settings in $(head "$rec")"

@@ -45,7 +45,5 @@ xdotool key alt+Return
 windowed_again() { screenshot "$work/shot.png" && same_pixels "$work/shot.png" "$work/windowed.png"; }
 wait_for 30 "the window and its board back as they were" windowed_again
 
-"$VINTARO_X11_CLOSE" "$window"
-wait_game_exit
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+close_game
 echo "PASS"
