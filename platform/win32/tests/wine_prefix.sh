@@ -53,7 +53,14 @@ $link
 "MS Shell Dlg"=hex(7):$(multi_sz "$cjk")
 "MS Shell Dlg 2"=hex(7):$(multi_sz "$cjk")
 EOF
-    wine regedit /S "$prefix/tests.reg"
+    # Now and then Wine fails to start a program while the server the boot
+    # left is still going away ("ShellExecuteEx failed"): try again.
+    for attempt in 1 2 3; do
+      if wine regedit /S "$prefix/tests.reg"; then break; fi
+      [ "$attempt" -lt 3 ] || exit 1
+      wineserver -w
+      sleep 1
+    done
     wineserver -w
     ;;
   cleanup)
