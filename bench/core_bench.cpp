@@ -11,6 +11,7 @@
 #include <ostream>
 #include <streambuf>
 
+#include "app/geometry.h"
 #include "app/window.h"
 #include "game/rules.h"
 #include "platform/headless/headless_platform.h"
@@ -49,7 +50,7 @@ class SilentPlatform final : public Platform {
   int runMessageLoop(GameState&) override { return 0; }
   bool beginPaint(Handle) override { return false; }
   void setPixel(int x, int y, Rgb c) override {
-    pixels_[static_cast<std::size_t>(y * 639 + x)] = c;
+    pixels_[static_cast<std::size_t>(y * kClientAreaWidth + x)] = c;
   }
   void endPaint(Handle) override {}
   void invalidate(Handle, bool) override {}
@@ -62,7 +63,7 @@ class SilentPlatform final : public Platform {
   void postQuit(int) override {}
 
  private:
-  std::unique_ptr<Rgb[]> pixels_ = std::make_unique<Rgb[]>(639 * 619);
+  std::unique_ptr<Rgb[]> pixels_ = std::make_unique<Rgb[]>(kClientAreaWidth * kClientAreaHeight);
 };
 
 struct Game {

@@ -39,7 +39,7 @@ Rgb HeadlessPlatform::pixel(int x, int y) const {
   return Rgb{pixels_[at], pixels_[at + 1], pixels_[at + 2]};
 }
 
-void HeadlessPlatform::fillBackground() {
+void HeadlessPlatform::eraseClient() {
   for (std::size_t i = 0; i < pixels_.size(); i += 3) {
     pixels_[i] = kBackground.r;
     pixels_[i + 1] = kBackground.g;
@@ -48,10 +48,7 @@ void HeadlessPlatform::fillBackground() {
 }
 
 Handle HeadlessPlatform::createMainWindow(GameState& state) {
-  state_ = &state;
-  windowAlive_ = true;
-  windowProc(state, *this, &windowTag_, Message::Create);
-  return &windowTag_;
+  return attachWindow(state, &windowTag_);
 }
 
 Handle HeadlessPlatform::createStatusBar(Handle, const char* text) {
@@ -59,10 +56,8 @@ Handle HeadlessPlatform::createStatusBar(Handle, const char* text) {
   return &statusTag_;
 }
 
-void HeadlessPlatform::showWindow(Handle) {
+void HeadlessPlatform::revealWindow() {
   if (tracing()) line("show");
-  fillBackground();
-  dispatchPaint(false);
 }
 
 Handle HeadlessPlatform::openMidi() {
@@ -74,97 +69,59 @@ void HeadlessPlatform::closeMidi(Handle) {
   if (tracing()) line("midiclose");
 }
 
-int HeadlessPlatform::runMessageLoop(GameState&) {
-  runUntilIdle();
-  while (!quitTaken_) {
-    if (!driver_ || !driver_(*this)) {
-      if (!quitTaken_) close();
-    }
-  }
-  return quitCode_;
-}
-
-void HeadlessPlatform::runUntilIdle() {
-  while (!quitTaken_) {
-    const MessageQueue::Entry e = queue_.take();
-    switch (e.kind) {
-      case MessageQueue::Kind::None:
-        return;
-      case MessageQueue::Kind::Char:
-        windowProc(*state_, *this, &windowTag_, Message::Char, e.code);
-        break;
-      case MessageQueue::Kind::Close:
-        // The default handling of a close destroys the window.
-        windowAlive_ = false;
-        queue_.windowDestroyed();
-        windowProc(*state_, *this, &windowTag_, Message::Destroy);
-        break;
-      case MessageQueue::Kind::Quit:
-        quitTaken_ = true;
-        quitCode_ = static_cast<int>(e.code);
-        return;
-      case MessageQueue::Kind::Paint:
-        dispatchPaint(e.erase);
-        break;
-      case MessageQueue::Kind::Timer:
-        windowProc(*state_, *this, &windowTag_, Message::Timer);
-        break;
-    }
+void HeadlessPlatform::waitForEvent(std::optional<Time>) {
+  if (!driver_ || !driver_(*this)) {
+    if (!quitTaken()) close();
   }
 }
 
-void HeadlessPlatform::dispatchPaint(bool erase) {
-  if (tracing()) line("paint");
-  eraseOnBegin_ = erase;
-  windowProc(*state_, *this, &windowTag_, Message::Paint);
-  eraseOnBegin_ = false;
+void HeadlessPlatform::beforeMessage(const MessageQueue::Entry& e) {
+  if (e.kind == MessageQueue::Kind::Paint && tracing()) line("paint");
+}
+
+std::optional<std::int64_t> HeadlessPlatform::nextExpiry() {
+  const auto next = queue().nextExpiry();
+  if (!next) return std::nullopt;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(*next).count();
 }
 
 void HeadlessPlatform::key(unsigned character) {
-  if (quitTaken_ || !windowAlive_) return;
-  queue_.postChar(character);
+  if (quitTaken() || !windowAlive()) return;
+  postCharacter(character);
   runUntilIdle();
 }
 
 void HeadlessPlatform::close() {
-  if (quitTaken_ || !windowAlive_) return;
-  queue_.postClose();
+  if (quitTaken() || !windowAlive()) return;
+  requestClose();
   runUntilIdle();
 }
 
 void HeadlessPlatform::expose() {
-  if (quitTaken_ || !windowAlive_) return;
-  queue_.invalidate(true);
+  if (quitTaken() || !windowAlive()) return;
+  MessagePump::expose();
   runUntilIdle();
 }
 
 void HeadlessPlatform::wait(std::int64_t ms) {
   const std::int64_t until = clock_ + ms;
-  for (auto next = queue_.nextExpiry(); !quitTaken_ && next && *next <= until;
-       next = queue_.nextExpiry()) {
+  for (auto next = nextExpiry(); !quitTaken() && next && *next <= until; next = nextExpiry()) {
     clock_ = std::max(clock_, *next);
-    queue_.advanceTo(clock_);
     runUntilIdle();
   }
   // A game that has quit is over: the rest of the wait is not its time.
-  if (!quitTaken_) clock_ = std::max(clock_, until);
+  if (!quitTaken()) clock_ = std::max(clock_, until);
 }
 
 void HeadlessPlatform::tick() {
-  const auto next = queue_.nextExpiry();
-  if (quitTaken_ || !next) return;
+  const auto next = nextExpiry();
+  if (quitTaken() || !next) return;
   clock_ = std::max(clock_, *next);
-  queue_.advanceTo(clock_);
   runUntilIdle();
 }
 
 void HeadlessPlatform::traceState() {
-  if (tracing() && state_ != nullptr) line("state " + formatStateLine(*state_));
-}
-
-bool HeadlessPlatform::beginPaint(Handle) {
-  if (eraseOnBegin_) fillBackground();
-  return eraseOnBegin_;
+  if (tracing() && state() != nullptr) line("state " + formatStateLine(*state()));
 }
 
 void HeadlessPlatform::setPixel(int x, int y, Rgb c) {
@@ -175,27 +132,29 @@ void HeadlessPlatform::setPixel(int x, int y, Rgb c) {
   pixels_[at + 2] = c.b;
 }
 
-void HeadlessPlatform::invalidate(Handle, bool erase) {
+void HeadlessPlatform::invalidate(Handle window, bool erase) {
   if (tracing()) line(erase ? "invalidate 1" : "invalidate 0");
-  if (windowAlive_) queue_.invalidate(erase);
+  MessagePump::invalidate(window, erase);
 }
 
-void HeadlessPlatform::setTimer(Handle, int periodMs) {
+void HeadlessPlatform::setTimer(Handle window, int periodMs) {
   if (tracing()) line("timer " + std::to_string(periodMs));
-  if (windowAlive_) queue_.setTimer(clock_, periodMs);
+  MessagePump::setTimer(window, periodMs);
 }
 
-void HeadlessPlatform::killTimer(Handle) {
+void HeadlessPlatform::killTimer(Handle window) {
   if (tracing()) line("killtimer");
-  queue_.killTimer();
+  MessagePump::killTimer(window);
 }
 
-void HeadlessPlatform::messageBox(Handle, const char* text, const char* caption, BoxIcon icon) {
+void HeadlessPlatform::messageBox(Handle owner, const char* text, const char* caption,
+                                  BoxIcon icon) {
   // Answered with OK at once.
   if (tracing()) {
     line(std::string("msgbox ") + (icon == BoxIcon::Warning ? "warning " : "error ") +
          quoted(caption) + ' ' + quoted(text));
   }
+  MessagePump::messageBox(owner, text, caption, icon);
 }
 
 void HeadlessPlatform::setStatusText(Handle statusBar, int part, const char* text) {
@@ -213,12 +172,13 @@ void HeadlessPlatform::midiShortMsg(Handle, std::uint32_t message) {
 void HeadlessPlatform::sleep(int ms) {
   if (tracing()) line("sleep " + std::to_string(ms));
   clock_ += ms;
-  queue_.advanceTo(clock_);
+  // Expiries passed over leave one tick pending.
+  queue().advanceTo(currentTime());
 }
 
 void HeadlessPlatform::postQuit(int code) {
   if (tracing()) line("quit " + std::to_string(code));
-  queue_.postQuit(code);
+  MessagePump::postQuit(code);
 }
 
 std::string formatStateLine(const GameState& s) {

@@ -1,6 +1,6 @@
 // A platform with no screen and no speaker: a virtual clock, a pixel buffer
-// for the client area, the Win32 message order, and a trace of every call
-// the game makes, one line each.
+// for the client area, the Win32 message order of the shared pump, and a
+// trace of every call the game makes, one line each.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "app/message_queue.h"
+#include "app/geometry.h"
 #include "app/platform.h"
 #include "game/game_state.h"
+#include "platform/common/message_pump.h"
 
 namespace vintaro {
 
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public MessagePump {
  public:
-  static constexpr int kWidth = 639;
-  static constexpr int kHeight = 619;
+  static constexpr int kWidth = kClientAreaWidth;
+  static constexpr int kHeight = kClientAreaHeight;
 
   // Called each time the game is idle inside the message loop; does one user
   // action through the methods below and answers false when it has none left,
@@ -43,8 +44,6 @@ class HeadlessPlatform : public Platform {
   void traceState();
 
   std::int64_t now() const { return clock_; }
-  bool quitTaken() const { return quitTaken_; }
-  const GameState* state() const { return state_; }
   Rgb pixel(int x, int y) const;
   const std::vector<std::uint8_t>& pixels() const { return pixels_; }
   void setRecording(bool on) { recording_ = on; }
@@ -53,13 +52,9 @@ class HeadlessPlatform : public Platform {
   bool registerWindowClass() override { return true; }
   Handle createMainWindow(GameState& state) override;
   Handle createStatusBar(Handle parent, const char* text) override;
-  void showWindow(Handle window) override;
   Handle openMidi() override;
   void closeMidi(Handle midi) override;
-  int runMessageLoop(GameState& state) override;
-  bool beginPaint(Handle window) override;
   void setPixel(int x, int y, Rgb colour) override;
-  void endPaint(Handle) override {}
   void invalidate(Handle window, bool erase) override;
   void setTimer(Handle window, int periodMs) override;
   void killTimer(Handle window) override;
@@ -70,23 +65,24 @@ class HeadlessPlatform : public Platform {
   void postQuit(int code) override;
 
  private:
-  void runUntilIdle();
-  void dispatchPaint(bool erase);
-  void fillBackground();
+  // The pump's side: the virtual clock, and the driver as the user.
+  Time currentTime() const override { return std::chrono::milliseconds(clock_); }
+  void waitForEvent(std::optional<Time> until) override;
+  void eraseClient() override;
+  void revealWindow() override;
+  bool openBox(const char*, const char*, BoxIcon) override { return false; }
+  void beforeMessage(const MessageQueue::Entry& e) override;
+
+  // The next timer expiry on the virtual clock.
+  std::optional<std::int64_t> nextExpiry();
   bool tracing() const { return trace_ != nullptr && recording_; }
   void line(const std::string& text);
 
   std::ostream* trace_;
   bool recording_ = true;
   Driver driver_;
-  GameState* state_ = nullptr;
-  MessageQueue queue_;
   std::int64_t clock_ = 0;
   std::vector<std::uint8_t> pixels_;
-  bool eraseOnBegin_ = false;
-  bool windowAlive_ = false;
-  bool quitTaken_ = false;
-  int quitCode_ = 0;
   // Distinct non-null handles for the window, the bar and the MIDI output.
   char windowTag_ = 0, statusTag_ = 0, midiTag_ = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/sdl/short_message.h"
 #include "platform/sdl/timing_log.h"
 
 namespace vintaro::sdl {

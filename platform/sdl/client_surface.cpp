@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/sdl/status_bar_view.h"
+#include "platform/sdl/status_bar.h"
 
 namespace vintaro::sdl {
 

@@ -7,7 +7,7 @@
 #include <SDL.h>
 
 #include "app/platform.h"
-#include "platform/sdl/layout.h"
+#include "platform/sdl/screen_mode.h"
 
 namespace vintaro::sdl {
 

@@ -14,9 +14,9 @@
 
 #include "app/window.h"
 #include "game/game_state.h"
+#include "platform/common/recorder.h"
 #include "platform/sdl/data_folder.h"
 #include "platform/sdl/options.h"
-#include "platform/sdl/recorder.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {
@@ -32,12 +32,6 @@ std::string workingDirectory() {
 std::string absolute(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
   return workingDirectory() + "/" + path;
-}
-
-const char* howItEnded(const vintaro::GameState& s, bool shown) {
-  if (!shown) return "the game ended at start-up";
-  if (s.ballsLeft == 0) return "game over";
-  return "the window was closed";
 }
 
 std::string listed(const std::vector<std::string>& folders) {
@@ -70,7 +64,7 @@ int main(int argc, char** argv) {
   options.soundFont = absolute(options.soundFont);
 
   // Opened before the game enters its folder: FILE is where the player said.
-  vintaro::sdl::Recorder recorder;
+  vintaro::Recorder recorder;
   const bool recording = !options.record.empty() && recorder.open(options.record, VINTARO_VERSION);
 
   std::string folder = options.folder;
@@ -98,6 +92,6 @@ int main(int argc, char** argv) {
     vintaro::sdl::SdlPlatform platform(options, recording ? &recorder : nullptr);
     code = vintaro::runGame(state, platform);
   }
-  recorder.end(howItEnded(state, recorder.played()));
+  recorder.finish(state);
   return code;
 }

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/sdl/status_bar_layout.h"
-#include "platform/sdl/status_bar_view.h"
+#include "platform/sdl/status_bar.h"
 #include "tools/art/box_icons.h"
 
 namespace vintaro::sdl {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/sdl/layout.h"
+#include "platform/sdl/screen_mode.h"
 
 namespace vintaro::sdl {
 

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <thread>
 
+#include "app/geometry.h"
 #include "app/window.h"
 #include "game/game_state.h"
 #include "platform/common/cp932.h"
-#include "platform/sdl/display.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/midi_synth.h"
 #include "render/tables.h"
@@ -19,6 +21,53 @@
 namespace vintaro::sdl {
 
 namespace {
+
+// Starting SDL's video on a display someone can see. When no display answers
+// SDL falls back to its offscreen driver, and the game would play unseen: the
+// offscreen and dummy drivers are taken only when SDL_VIDEODRIVER names them.
+const char* orNone(const char* s) { return s != nullptr && *s != '\0' ? s : "(not set)"; }
+
+void sayNoDisplay(const char* why) {
+  std::fprintf(stderr,
+               "vintaro: no display to show the game on (DISPLAY %s, WAYLAND_DISPLAY %s): %s\n",
+               orNone(std::getenv("DISPLAY")), orNone(std::getenv("WAYLAND_DISPLAY")), why);
+}
+
+// Whether `driver` is one of the comma-separated names in `requested`, as SDL
+// matches them: without regard to case.
+bool driverRequested(const char* driver, const char* requested) {
+  if (driver == nullptr || requested == nullptr) return false;
+  const std::string_view want(driver);
+  std::string_view list(requested);
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    const std::string_view name = list.substr(0, comma);
+    if (name.size() == want.size() && SDL_strncasecmp(name.data(), driver, name.size()) == 0) {
+      return true;
+    }
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+// SDL_Init for video. Answers false, having said why on standard error, when
+// there is no usable display.
+bool startVideo() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    sayNoDisplay(SDL_GetError());
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const std::string_view name = driver != nullptr ? driver : "";
+  if ((name == "offscreen" || name == "dummy") &&
+      !driverRequested(driver, std::getenv("SDL_VIDEODRIVER"))) {
+    sayNoDisplay("none of SDL's video drivers could open one");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  return true;
+}
 
 void setWindowIcon(SDL_Window* window) {
   constexpr int kSize = 64;
@@ -36,15 +85,13 @@ double epochSeconds() {
 
 }  // namespace
 
-std::int64_t SdlPlatform::nowUs() {
+MessagePump::Time SdlPlatform::currentTime() const {
   static const auto start = std::chrono::steady_clock::now();
-  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
-                                                               start)
-      .count();
+  return std::chrono::duration_cast<Time>(std::chrono::steady_clock::now() - start);
 }
 
-SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder)
-    : options_(options), recorder_(recorder) {
+SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder) : options_(options) {
+  setRecorder(recorder);
   // Ending signals are the game's own to handle, box or no box.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   signals_ = std::make_unique<EndSignals>([this] {
@@ -60,6 +107,7 @@ SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder)
 SdlPlatform::~SdlPlatform() {
   signals_.reset();
   audio_.close();
+  box_.reset();
   bar_.reset();
   client_.reset();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -81,30 +129,29 @@ bool SdlPlatform::registerWindowClass() {
 }
 
 Handle SdlPlatform::createMainWindow(GameState& state) {
-  state_ = &state;
-  mode_ = ScreenMode(options_.scale, kClientWidth, kClientHeight);
+  mode_ = ScreenMode(options_.scale, kClientAreaWidth, kClientAreaHeight);
   const int scale = mode_.windowScale();
-  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientWidth * scale,
-                             kClientHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientAreaWidth * scale,
+                             kClientAreaHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) return nullptr;
   windowId_ = SDL_GetWindowID(window_);
   setWindowIcon(window_);
-  client_ = std::make_unique<ClientSurface>(window_, kClientWidth, kClientHeight, kBackground);
+  client_ =
+      std::make_unique<ClientSurface>(window_, kClientAreaWidth, kClientAreaHeight, kBackground);
   client_->setLayout(mode_.layout(window_));
   if (!client_->ok()) {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
     return nullptr;
   }
-  windowAlive_ = true;
   timingLog("window-ms=%.1f", timingMs(processStart(), timingNow()));
-  windowProc(state, *this, window_, Message::Create);
+  attachWindow(state, window_);
   timingLog("created-ms=%.1f", timingMs(processStart(), timingNow()));
   return window_;
 }
 
 Handle SdlPlatform::createStatusBar(Handle, const char* text) {
-  bar_ = std::make_unique<StatusBarView>(0, clientHeight, kClientWidth, mode_.windowScale());
+  bar_ = std::make_unique<StatusBarView>(0, clientHeight, kClientAreaWidth, mode_.windowScale());
   if (bar_->surface() == nullptr) {
     bar_.reset();
     return nullptr;
@@ -118,16 +165,9 @@ Handle SdlPlatform::createStatusBar(Handle, const char* text) {
   return bar_.get();
 }
 
-void SdlPlatform::showWindow(Handle) {
-  if (ending()) return;
-  if (recorder_ != nullptr) recorder_->settings(state_->ballsLeft, state_->intervalMs);
+void SdlPlatform::revealWindow() {
   SDL_ShowWindow(window_);
-  shown_ = true;
   SDL_StartTextInput();
-  // Showing erases the client area to the background; then the first paint
-  // is done at once (ShowWindow and UpdateWindow).
-  client_->erase();
-  dispatchPaint(false);
 }
 
 Handle SdlPlatform::openMidi() {
@@ -154,74 +194,26 @@ Handle SdlPlatform::openMidi() {
 
 void SdlPlatform::closeMidi(Handle) { audio_.close(); }
 
-int SdlPlatform::runMessageLoop(GameState&) {
-  for (;;) {
-    pumpEvents();
-    if (box_ != nullptr && box_->closed()) return 0;
-    queue_.advanceTo(nowUs());
-    const MessageQueue::Entry e = queue_.take();
-    switch (e.kind) {
-      case MessageQueue::Kind::None:
-        waitForEvent();
-        break;
-      case MessageQueue::Kind::Char:
-        dispatch(Message::Char, e.code);
-        // Only a key that asked for a paint is timed to its frame.
-        if (!queue_.invalid()) keyWaiting_ = false;
-        break;
-      case MessageQueue::Kind::Close:
-        closeWindow();
-        break;
-      case MessageQueue::Kind::Quit:
-        if (box_ != nullptr) {
-          // The box ends, and the quit message is left for the loop outside.
-          queue_.postQuit(static_cast<int>(e.code));
-          return 0;
-        }
-        present();
-        return static_cast<int>(e.code);
-      case MessageQueue::Kind::Paint:
-        dispatchPaint(e.erase);
-        break;
-      case MessageQueue::Kind::Timer:
-        if (timingEnabled()) {
-          const TimePoint now = timingNow();
-          if (tickedBefore_) {
-            timingLog("tick period-ms=%lld actual-ms=%.3f", static_cast<long long>(timerPeriod_),
-                      timingMs(lastTick_, now));
-          }
-          lastTick_ = now;
-          tickedBefore_ = true;
-        }
-        dispatch(Message::Timer);
-        break;
-    }
-  }
-}
-
-void SdlPlatform::pumpEvents() {
+void SdlPlatform::pollEvents() {
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) handleEvent(e);
   // An ending signal closes the main window, shown or not.
-  if (signals_->raised() && windowAlive_ && !closing_) {
-    closing_ = true;
-    queue_.postClose();
-  }
+  if (signals_->raised()) requestClose();
 }
 
-void SdlPlatform::waitForEvent() {
-  present();
+void SdlPlatform::waitForEvent(std::optional<Time> until) {
   SDL_Event e;
   int got = 0;
-  if (const auto next = queue_.nextExpiry()) {
-    const std::int64_t left = *next - nowUs();
-    if (left <= 0) return;
-    if (left < 1000) {
+  if (until) {
+    const auto left = *until - currentTime();
+    if (left.count() <= 0) return;
+    if (left < std::chrono::milliseconds(1)) {
       // Less than SDL's millisecond: sleep to the microsecond.
-      std::this_thread::sleep_for(std::chrono::microseconds(left));
+      std::this_thread::sleep_for(left);
       return;
     }
-    got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(left / 1000, 1 << 30)));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(left).count();
+    got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(ms, 1 << 30)));
   } else {
     got = SDL_WaitEvent(&e);
   }
@@ -237,32 +229,29 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
   }
   switch (e.type) {
     case SDL_QUIT:
-      if (windowAlive_ && shown_ && !closing_) {
-        closing_ = true;
-        queue_.postClose();
-      }
+      if (shown()) requestClose();
       break;
     case SDL_WINDOWEVENT:
       if (e.window.windowID == windowId_) handleWindowEvent(e.window);
       break;
     case SDL_TEXTINPUT:
-      if (!windowAlive_ || e.text.windowID != windowId_) break;
-      for (const unsigned c : textInputCharacters(e.text.text)) queue_.postChar(c);
+      if (!windowAlive() || e.text.windowID != windowId_) break;
+      for (const unsigned c : textInputCharacters(e.text.text)) postCharacter(c);
       if (timingEnabled() && !keyWaiting_) {
         keyWaiting_ = true;
         keyTime_ = timingNow();
       }
       break;
     case SDL_KEYDOWN:
-      if (!windowAlive_ || e.key.windowID != windowId_) break;
+      if (!windowAlive() || e.key.windowID != windowId_) break;
       if (isFullScreenKey(e.key.keysym.sym, e.key.keysym.mod)) {
-        if (e.key.repeat == 0 && shown_) {
+        if (e.key.repeat == 0 && shown()) {
           mode_.toggle(window_);
           applyLayout();
         }
         break;
       }
-      if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) queue_.postChar(c);
+      if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) postCharacter(c);
       break;
     default:
       break;
@@ -270,60 +259,45 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
 }
 
 void SdlPlatform::handleWindowEvent(const SDL_WindowEvent& e) {
-  if (!windowAlive_ || !shown_) return;
+  if (!windowAlive() || !shown()) return;
   switch (e.event) {
     case SDL_WINDOWEVENT_EXPOSED:
       // Uncovered: the window system asks for a repaint, with erase.
       client_->markAllDirty();
-      queue_.invalidate(true);
-      windowErase_ = true;
+      expose();
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // The class's CS_HREDRAW | CS_VREDRAW: the whole client area again.
       applyLayout();
       client_->markAllDirty();
-      queue_.invalidate(true);
-      windowErase_ = true;
+      expose();
       break;
     case SDL_WINDOWEVENT_CLOSE:
-      if (!closing_) {
-        closing_ = true;
-        queue_.postClose();
-      }
+      requestClose();
       break;
     default:
       break;
   }
 }
 
-void SdlPlatform::closeWindow() {
-  // The default handling of a close: the window goes, and its destruction
-  // reaches the game as the destroy message.
-  windowAlive_ = false;
-  queue_.windowDestroyed();
+void SdlPlatform::windowGone() {
   if (window_ != nullptr) SDL_HideWindow(window_);
-  dispatch(Message::Destroy);
 }
 
-void SdlPlatform::dispatchPaint(bool erase) {
-  eraseOnBegin_ = erase;
-  dispatch(Message::Paint);
-  eraseOnBegin_ = false;
-}
-
-void SdlPlatform::dispatch(Message message, unsigned code) {
-  // A message taken in a modal box's own loop is handled inside another
-  // one's handling. It is inert, and a replay answers every box at once:
-  // it is not recorded.
-  if (recorder_ != nullptr && handling_ == 0) {
-    recorder_->take(message, code, message == Message::Paint && eraseOnBegin_ && windowErase_);
+void SdlPlatform::beforeMessage(const MessageQueue::Entry& e) {
+  if (e.kind != MessageQueue::Kind::Timer || !timingEnabled()) return;
+  const TimePoint now = timingNow();
+  if (tickedBefore_) {
+    timingLog("tick period-ms=%lld actual-ms=%.3f",
+              static_cast<long long>(queue().period().count()), timingMs(lastTick_, now));
   }
-  if (message == Message::Paint) windowErase_ = false;
-  ++handling_;
-  windowProc(*state_, *this, window_, message, code);
-  --handling_;
-  // Nothing after the victory changes how the game ends.
-  if (recorder_ != nullptr && state_->finished != 0) recorder_->end("all blocks cleared");
+  lastTick_ = now;
+  tickedBefore_ = true;
+}
+
+void SdlPlatform::afterMessage(const MessageQueue::Entry& e) {
+  // Only a key that asked for a paint is timed to its frame.
+  if (e.kind == MessageQueue::Kind::Char && !queue().invalid()) keyWaiting_ = false;
 }
 
 void SdlPlatform::applyLayout() {
@@ -336,7 +310,7 @@ void SdlPlatform::applyLayout() {
 }
 
 void SdlPlatform::present() {
-  if (!windowAlive_ || !shown_) return;
+  if (!windowAlive() || !shown()) return;
   if (!client_->present(bar_.get())) return;
   if (!timingEnabled()) return;
   const TimePoint now = timingNow();
@@ -350,42 +324,22 @@ void SdlPlatform::present() {
   }
 }
 
-bool SdlPlatform::beginPaint(Handle) {
-  if (!eraseOnBegin_) return false;
-  client_->erase();
-  return true;
-}
-
-void SdlPlatform::endPaint(Handle) { present(); }
-
-void SdlPlatform::invalidate(Handle, bool erase) {
-  if (windowAlive_) queue_.invalidate(erase);
-}
-
-void SdlPlatform::setTimer(Handle, int periodMs) {
-  if (!windowAlive_) return;
-  // The queue counts in microseconds here: the minimum period is applied in
-  // milliseconds first.
-  timerPeriod_ = std::max<std::int64_t>(periodMs, MessageQueue::kMinTimerPeriodMs);
-  queue_.setTimer(nowUs(), timerPeriod_ * 1000);
+void SdlPlatform::setTimer(Handle window, int periodMs) {
+  MessagePump::setTimer(window, periodMs);
   tickedBefore_ = false;
 }
 
-void SdlPlatform::killTimer(Handle) {
-  queue_.killTimer();
+void SdlPlatform::killTimer(Handle window) {
+  MessagePump::killTimer(window);
   tickedBefore_ = false;
 }
 
-void SdlPlatform::messageBox(Handle, const char* text, const char* caption, BoxIcon icon) {
-  // A closed main window takes its boxes with it.
-  if (ending() || box_ != nullptr) return;
-  // What the game showed before the box (the final score) is on screen first.
-  present();
-  MessageBoxWindow box(cp932ToUtf8(caption), cp932ToUtf8(text), icon, shown_ ? window_ : nullptr);
-  if (!box.ok()) return;
-  box_ = &box;
-  runMessageLoop(*state_);
-  box_ = nullptr;
+bool SdlPlatform::openBox(const char* text, const char* caption, BoxIcon icon) {
+  box_ = std::make_unique<MessageBoxWindow>(cp932ToUtf8(caption), cp932ToUtf8(text), icon,
+                                            shown() ? window_ : nullptr);
+  if (box_->ok()) return true;
+  box_.reset();
+  return false;
 }
 
 void SdlPlatform::setStatusText(Handle statusBar, int part, const char* text) {
@@ -404,7 +358,5 @@ void SdlPlatform::sleep(int ms) {
   // An ending signal cuts the wait short.
   signals_->sleep(std::max(ms, 0));
 }
-
-void SdlPlatform::postQuit(int code) { queue_.postQuit(code); }
 
 }  // namespace vintaro::sdl

@@ -1,10 +1,9 @@
 // The Linux desktop platform: one SDL2 window drawn through a surface of the
-// game's own, the status bar, the game's own modal message boxes, a
-// real-clock timer in the Win32 message order of app/message_queue.h, and
-// FluidSynth as the MIDI output. Everything game-side runs on the thread that
-// calls runGame; the message loop sleeps in SDL_WaitEventTimeout until the
-// next event or timer expiry. A box runs the same loop nested, as Windows'
-// modal loop does. SIGTERM, SIGINT and SIGHUP close the main window.
+// game's own, the status bar, the game's own modal message boxes, the shared
+// message pump on the real clock, and FluidSynth as the MIDI output.
+// Everything game-side runs on the thread that calls runGame; when idle the
+// pump sleeps in SDL_WaitEventTimeout until the next event or timer expiry.
+// SIGTERM, SIGINT and SIGHUP close the main window.
 #pragma once
 
 #include <SDL.h>
@@ -13,27 +12,20 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/message_queue.h"
-#include "app/platform.h"
-#include "app/window.h"
+#include "platform/common/message_pump.h"
+#include "platform/common/recorder.h"
 #include "platform/sdl/audio_output.h"
 #include "platform/sdl/client_surface.h"
 #include "platform/sdl/end_signals.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/options.h"
-#include "platform/sdl/recorder.h"
 #include "platform/sdl/screen_mode.h"
-#include "platform/sdl/status_bar_view.h"
+#include "platform/sdl/status_bar.h"
 #include "platform/sdl/timing_log.h"
 
 namespace vintaro::sdl {
 
-inline constexpr int kWindowX = 100;
-inline constexpr int kWindowY = 50;
-inline constexpr int kClientWidth = 639;
-inline constexpr int kClientHeight = 619;  // the 598-pixel board and the 21-pixel bar
-
-class SdlPlatform : public Platform {
+class SdlPlatform : public MessagePump {
  public:
   // The scale and soundfont of `options`; `recorder`, if any, writes the game
   // down as it is played.
@@ -45,59 +37,47 @@ class SdlPlatform : public Platform {
   bool registerWindowClass() override;
   Handle createMainWindow(GameState& state) override;
   Handle createStatusBar(Handle parent, const char* text) override;
-  void showWindow(Handle window) override;
   Handle openMidi() override;
   void closeMidi(Handle midi) override;
-  int runMessageLoop(GameState& state) override;
-  bool beginPaint(Handle window) override;
   void setPixel(int x, int y, Rgb colour) override { client_->setPixel(x, y, colour); }
-  void endPaint(Handle window) override;
-  void invalidate(Handle window, bool erase) override;
   void setTimer(Handle window, int periodMs) override;
   void killTimer(Handle window) override;
-  void messageBox(Handle owner, const char* text, const char* caption, BoxIcon icon) override;
   void setStatusText(Handle statusBar, int part, const char* text) override;
   void midiShortMsg(Handle midi, std::uint32_t message) override;
   void sleep(int ms) override;
-  void postQuit(int code) override;
 
  private:
-  // The message queue's clock, in microseconds: a timer expiry is met to the
-  // microsecond, not to the next millisecond tick.
-  static std::int64_t nowUs();
+  // The pump's side.
+  Time currentTime() const override;
+  void pollEvents() override;
+  void waitForEvent(std::optional<Time> until) override;
+  void present() override;
+  void eraseClient() override { client_->erase(); }
+  void revealWindow() override;
+  void windowGone() override;
+  bool openBox(const char* text, const char* caption, BoxIcon icon) override;
+  bool boxAnswered() override { return box_ == nullptr || box_->closed(); }
+  void closeBox() override { box_.reset(); }
+  bool endRequested() const override { return signals_->raised(); }
+  void beforeMessage(const MessageQueue::Entry& e) override;
+  void afterMessage(const MessageQueue::Entry& e) override;
+
   void handleEvent(const SDL_Event& e);
   void handleWindowEvent(const SDL_WindowEvent& e);
-  void pumpEvents();
-  void waitForEvent();
-  void present();
-  void closeWindow();
-  void dispatchPaint(bool erase);
-  // The main window is closed or about to be: start-up shows nothing more.
-  bool ending() const { return !windowAlive_ || closing_ || signals_->raised(); }
-  void dispatch(Message message, unsigned code = 0);
   void applyLayout();
 
-  GameState* state_ = nullptr;
   SDL_Window* window_ = nullptr;
   Uint32 windowId_ = 0;
-  bool windowAlive_ = false;
-  bool shown_ = false;
-  bool closing_ = false;
   std::unique_ptr<ClientSurface> client_;
   std::unique_ptr<StatusBarView> bar_;
   AudioOutput audio_;
   Uint32 loadedEvent_ = static_cast<Uint32>(-1);
-  MessageQueue queue_;
-  bool eraseOnBegin_ = false;
-  // The box up now; the message loop runs nested until it is answered.
-  MessageBoxWindow* box_ = nullptr;
+  // The box up now; the pump runs nested until it is answered.
+  std::unique_ptr<MessageBoxWindow> box_;
   std::unique_ptr<EndSignals> signals_;
   std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
   Options options_;
-  ScreenMode mode_{1, kClientWidth, kClientHeight};
-  Recorder* recorder_ = nullptr;
-  int handling_ = 0;          // messages being handled, one inside another under a box
-  bool windowErase_ = false;  // the window system asked for an erased repaint
+  ScreenMode mode_{1, kClientAreaWidth, kClientAreaHeight};
 
   // VINTARO_TIMING: the first frame, key to frame, tick cadence.
   bool firstFrameLogged_ = false;
@@ -105,7 +85,6 @@ class SdlPlatform : public Platform {
   TimePoint keyTime_{};
   TimePoint lastTick_{};
   bool tickedBefore_ = false;
-  std::int64_t timerPeriod_ = 0;
 };
 
 }  // namespace vintaro::sdl

@@ -4,6 +4,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace vintaro::sdl {
 
@@ -15,12 +19,27 @@ inline double timingMs(TimePoint from, TimePoint to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-bool timingEnabled();
+inline bool timingEnabled() {
+  static const bool on = [] {
+    const char* v = std::getenv("VINTARO_TIMING");
+    return v != nullptr && std::strcmp(v, "") != 0 && std::strcmp(v, "0") != 0;
+  }();
+  return on;
+}
 
 // printf-style; prints "vintaro-timing: ..." and a line break when enabled.
-void timingLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+__attribute__((format(printf, 1, 2))) inline void timingLog(const char* format, ...) {
+  if (!timingEnabled()) return;
+  char line[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  std::fprintf(stderr, "vintaro-timing: %s\n", line);
+}
 
-// When main() began.
-TimePoint processStart();
+// When the program began: taken as it starts, before main().
+inline const TimePoint kProcessStart = timingNow();
+inline TimePoint processStart() { return kProcessStart; }
 
 }  // namespace vintaro::sdl

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/common/recorder.h"
 #include "platform/sdl/data_folder.h"
 #include "platform/sdl/key_input.h"
-#include "platform/sdl/layout.h"
 #include "platform/sdl/options.h"
-#include "platform/sdl/recorder.h"
+#include "platform/sdl/screen_mode.h"
 
 namespace vintaro::sdl {
 namespace {

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "platform/sdl/client_surface.h"
-#include "platform/sdl/status_bar_layout.h"
-#include "platform/sdl/status_bar_view.h"
+#include "platform/sdl/status_bar.h"
 
 namespace vintaro::sdl {
 namespace {

@@ -7,10 +7,10 @@
 #include <csignal>
 
 #include "game/game_state.h"
+#include "platform/common/status_bar_frame.h"
 #include "platform/sdl/end_signals.h"
 #include "platform/sdl/key_input.h"
-#include "platform/sdl/short_message.h"
-#include "platform/sdl/status_bar_layout.h"
+#include "platform/sdl/midi_synth.h"
 #include "sound/cues.h"
 
 namespace vintaro::sdl {

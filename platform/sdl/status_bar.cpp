@@ -1,9 +1,8 @@
-#include "platform/sdl/status_bar_view.h"
+#include "platform/sdl/status_bar.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include "game/game_state.h"
-#include "platform/sdl/status_bar_layout.h"
 
 namespace vintaro::sdl {
 
@@ -11,44 +10,12 @@ namespace {
 
 Uint32 mapColour(const SDL_Surface* s, BarColour c) { return SDL_MapRGB(s->format, c.r, c.g, c.b); }
 
-// The bar's surface and the scale it is drawn at; lines are laid out in
-// unscaled pixels.
-struct Canvas {
-  SDL_Surface* s;
-  int scale;
-};
-
-void putPixel(const Canvas& c, int x, int y, BarColour colour) {
-  SDL_Rect square{x * c.scale, y * c.scale, c.scale, c.scale};
-  SDL_FillRect(c.s, &square, mapColour(c.s, colour));
-}
-
-void hLine(const Canvas& s, int x0, int x1, int y, BarColour c) {
-  for (int x = x0; x <= x1; ++x) putPixel(s, x, y, c);
-}
-
-void vLine(const Canvas& s, int x, int y0, int y1, BarColour c) {
-  for (int y = y0; y <= y1; ++y) putPixel(s, x, y, c);
-}
-
-// A line from (x, y) up and to the right, `n` pixels.
-void diagonal(const Canvas& s, int x, int y, int n, BarColour c) {
-  for (int k = 0; k < n; ++k) putPixel(s, x + k, y - k, c);
-}
-
-// comctl32's classic size grip in the bar's bottom-right corner.
-void drawSizeGrip(const Canvas& s) {
-  int px = s.s->w / s.scale - 1;
-  int py = s.s->h / s.scale - 1;
-  hLine(s, px - 12, px - 1, py, kFace);
-  vLine(s, px, py - 12, py, kFace);
-  --px;
-  --py;
-  for (int i = 1; i < 11; i += 4) {
-    diagonal(s, px - i, py, i + 1, kShadow);
-    diagonal(s, px - i - 1, py, i + 2, kShadow);
+// Fills of the bar's frame, each pixel a square of `scale`.
+void fill(SDL_Surface* s, int scale, const std::vector<BarFill>& fills) {
+  for (const BarFill& f : fills) {
+    const SDL_Rect r{f.area.x * scale, f.area.y * scale, f.area.w * scale, f.area.h * scale};
+    SDL_FillRect(s, &r, mapColour(s, f.colour));
   }
-  for (int i = 3; i < 13; i += 4) diagonal(s, px - i, py, i + 1, kHighlight);
 }
 
 FontFile lookUpJapaneseFont() {
@@ -136,24 +103,15 @@ void StatusBarView::redraw() {
   stale_ = false;
   if (surface_ == nullptr) return;
   SDL_FillRect(surface_, nullptr, mapColour(surface_, kFace));
-  const Canvas canvas{surface_, scale_};
   const int n = scale_;
   const auto parts = statusPartRects(width_, statusParts);
+  fill(surface_, n, partBorders(parts));
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    const BarRect& r = parts[i];
-    if (r.w < 2) continue;
-    const int right = r.x + r.w - 1;
-    const int bottom = r.y + r.h - 1;
-    hLine(canvas, r.x, right - 1, r.y, kShadow);
-    vLine(canvas, r.x, r.y, bottom - 1, kShadow);
-    hLine(canvas, r.x, right, bottom, kHighlight);
-    vLine(canvas, right, r.y, bottom, kHighlight);
-
-    if (font_ == nullptr || texts_[i].empty()) continue;
+    if (parts[i].w < 2 || font_ == nullptr || texts_[i].empty()) continue;
     SDL_Surface* text =
         TTF_RenderUTF8_Blended(font_, texts_[i].c_str(), SDL_Color{kText.r, kText.g, kText.b, 255});
     if (text == nullptr) continue;
-    const BarRect in = partInterior(r);
+    const BarRect in = partInterior(parts[i]);
     SDL_Rect clip{in.x * n, in.y * n, in.w * n, in.h * n};
     SDL_SetClipRect(surface_, &clip);
     SDL_Rect at{(in.x + kTextInset) * n, in.y * n + (in.h * n - text->h) / 2, text->w, text->h};
@@ -161,7 +119,7 @@ void StatusBarView::redraw() {
     SDL_SetClipRect(surface_, nullptr);
     SDL_FreeSurface(text);
   }
-  drawSizeGrip(canvas);
+  fill(surface_, n, sizeGrip(width_, true));
 }
 
 }  // namespace vintaro::sdl

@@ -1,13 +1,13 @@
-#include "app/message_queue.h"
+#include "platform/common/message_queue.h"
 
 #include <algorithm>
 
 namespace vintaro {
 
-void MessageQueue::setTimer(std::int64_t now, std::int64_t periodMs) {
+void MessageQueue::setTimer(Time now, std::chrono::milliseconds period) {
   timerRunning_ = true;
   tickPending_ = false;
-  period_ = std::max(periodMs, kMinTimerPeriodMs);
+  period_ = std::max(period, kMinTimerPeriod);
   next_ = now + period_;
 }
 
@@ -16,14 +16,14 @@ void MessageQueue::killTimer() {
   tickPending_ = false;
 }
 
-void MessageQueue::advanceTo(std::int64_t now) {
+void MessageQueue::advanceTo(Time now) {
   if (!timerRunning_ || next_ > now) return;
   tickPending_ = true;
   // Jump over every expiry up to now: they collapse into the one tick.
   next_ += ((now - next_) / period_ + 1) * period_;
 }
 
-std::optional<std::int64_t> MessageQueue::nextExpiry() const {
+std::optional<MessageQueue::Time> MessageQueue::nextExpiry() const {
   if (!timerRunning_) return std::nullopt;
   return next_;
 }

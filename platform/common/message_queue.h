@@ -4,7 +4,7 @@
 // if one is pending. The caller owns the clock (virtual or real).
 #pragma once
 
-#include <cstdint>
+#include <chrono>
 #include <deque>
 #include <optional>
 
@@ -12,8 +12,12 @@ namespace vintaro {
 
 class MessageQueue {
  public:
-  // The platform's shortest timer period.
-  static constexpr std::int64_t kMinTimerPeriodMs = 10;
+  // An instant of the caller's clock, counted from its start: a real clock
+  // meets an expiry to the microsecond.
+  using Time = std::chrono::microseconds;
+
+  // The window system's shortest timer period.
+  static constexpr std::chrono::milliseconds kMinTimerPeriod{10};
 
   enum class Kind { None, Char, Close, Quit, Paint, Timer };
   struct Entry {
@@ -34,16 +38,18 @@ class MessageQueue {
     erase_ = erase_ || erase;
   }
 
-  // Restarts the cadence from `now`: expiries at now + k * max(period, 10).
+  // Restarts the cadence from `now`: expiries at now + k * max(period, 10 ms).
   // A tick still pending from the old timer is dropped.
-  void setTimer(std::int64_t now, std::int64_t periodMs);
+  void setTimer(Time now, std::chrono::milliseconds period);
   void killTimer();
 
   // Takes every expiry up to and including `now`; at most one tick is pending.
-  void advanceTo(std::int64_t now);
+  void advanceTo(Time now);
 
   // When the running timer next expires, if it runs.
-  std::optional<std::int64_t> nextExpiry() const;
+  std::optional<Time> nextExpiry() const;
+  // The running timer's period, the minimum applied.
+  std::chrono::milliseconds period() const { return period_; }
 
   // The next message in order, taken off the queue; Kind::None when idle.
   Entry take();
@@ -63,8 +69,8 @@ class MessageQueue {
   bool erase_ = false;
   bool timerRunning_ = false;
   bool tickPending_ = false;
-  std::int64_t period_ = 0;
-  std::int64_t next_ = 0;
+  std::chrono::milliseconds period_{0};
+  Time next_{0};
 };
 
 }  // namespace vintaro

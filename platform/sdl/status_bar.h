@@ -1,8 +1,9 @@
 // The status bar of the main window, drawn by the game in the look of a
-// classic Windows status bar: three sunken parts and a size grip, the texts
-// in a Japanese font that fontconfig finds for lang=ja. Without such a font
-// the bar is drawn without text. At a scale above 1 its lines are drawn as
-// squares of that size and its text in a font that much larger.
+// classic Windows status bar (platform/common/status_bar_frame.h): three
+// sunken parts and a size grip, the texts in a Japanese font that fontconfig
+// finds for lang=ja. Without such a font the bar is drawn without text. At a
+// scale above 1 its lines are drawn as squares of that size and its text in
+// a font that much larger. The colours serve the message boxes too.
 #pragma once
 
 #include <SDL.h>
@@ -11,7 +12,16 @@
 #include <array>
 #include <string>
 
+#include "app/geometry.h"
+#include "platform/common/status_bar_frame.h"
+
 namespace vintaro::sdl {
+
+using BarColour = Rgb;
+inline constexpr BarColour kFace = kBarFace;
+inline constexpr BarColour kShadow = kBarShadow;
+inline constexpr BarColour kHighlight = kBarHighlight;
+inline constexpr BarColour kText = kBarText;
 
 // The file and face index of the font fontconfig picks for Japanese, or an
 // empty file when it has none that covers Japanese.
@@ -24,6 +34,7 @@ FontFile findJapaneseFont();
 class StatusBarView {
  public:
   static constexpr int kFontPixels = 12;  // 9 points at 96 dpi
+  static constexpr int kHeight = kStatusBarHeight;
 
   // A bar `width` pixels wide; its width and place are kept for good.
   StatusBarView(int x, int y, int width, int scale = 1);
@@ -46,8 +57,6 @@ class StatusBarView {
   // A text changed since the bar was last shown.
   bool changed() const { return changed_; }
   void shown() { changed_ = false; }
-
-  static constexpr int kHeight = 21;
 
  private:
   void redraw();

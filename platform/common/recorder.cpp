@@ -1,9 +1,9 @@
-#include "platform/sdl/recorder.h"
+#include "platform/common/recorder.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace vintaro::sdl {
+namespace vintaro {
 
 Recorder::~Recorder() {
   if (file_ != nullptr) std::fclose(file_);
@@ -17,9 +17,18 @@ bool Recorder::open(const std::string& path, const std::string& version) {
                  path.c_str(), std::strerror(errno));
     return false;
   }
+  header(version);
+  return recording();
+}
+
+void Recorder::keep(const std::string& version) {
+  keeping_ = true;
+  header(version);
+}
+
+void Recorder::header(const std::string& version) {
   line("# vintaro " + version + " recording: run vintaro-replay on it in a folder holding");
   line("# the same Vintaro.ini and Vintaro.gol.");
-  return recording();
 }
 
 void Recorder::folder(const std::string& path, bool settingsFile) {
@@ -72,9 +81,25 @@ void Recorder::end(const std::string& how) {
   line("# " + how);
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
+  keeping_ = false;
+}
+
+void Recorder::finish(const GameState& s) {
+  if (!played_) {
+    end("the game ended at start-up");
+  } else if (s.ballsLeft == 0) {
+    end("game over");
+  } else {
+    end("the window was closed");
+  }
 }
 
 void Recorder::line(const std::string& text) {
+  if (keeping_) {
+    text_ += text;
+    text_ += '\n';
+    return;
+  }
   if (file_ == nullptr) return;
   if (std::fputs(text.c_str(), file_) >= 0 && std::fputc('\n', file_) != EOF &&
       std::fflush(file_) == 0) {
@@ -86,4 +111,4 @@ void Recorder::line(const std::string& text) {
   file_ = nullptr;
 }
 
-}  // namespace vintaro::sdl
+}  // namespace vintaro
