@@ -1,24 +1,94 @@
 // The game in a browser tab. The page puts "Vintaro.ini" and "Vintaro.gol"
-// in the module's working directory, then runs main.
+// in the module's working directory, then runs main; before that it reads
+// the window's geometry from the module, and at any time the recording.
 #include <emscripten.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/geometry.h"
 #include "app/window.h"
 #include "files/data_files.h"
 #include "game/game_state.h"
+#include "platform/common/recorder.h"
+#include "platform/common/status_bar_frame.h"
 #include "platform/web/web_platform.h"
+#include "render/tables.h"
 #include "tools/gol/gol_file.h"
 
 // clang-format off
 EM_JS(void, vt_exited, (int code), { Module.host.exited(code); });
 // clang-format on
 
-// A picture the player chose, 370 x 280 RGB top row first, packed into the
-// working directory's "Vintaro.gol" as vintaro-gol does it. Called by the
-// page before main.
+namespace {
+
+// Every game is written down, for the page to take when it likes.
+vintaro::Recorder recorder;
+
+std::string colour(vintaro::Rgb c) {
+  return "\"rgb(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) +
+         ")\"";
+}
+
+std::string rect(const vintaro::BarRect& r) {
+  return "{\"x\":" + std::to_string(r.x) + ",\"y\":" + std::to_string(r.y) +
+         ",\"w\":" + std::to_string(r.w) + ",\"h\":" + std::to_string(r.h) + "}";
+}
+
+std::string fills(const std::vector<vintaro::BarFill>& list) {
+  std::string out;
+  for (const vintaro::BarFill& f : list) {
+    std::string one = rect(f.area);
+    one.insert(one.size() - 1, ",\"colour\":" + colour(f.colour));
+    out += (out.empty() ? "" : ",") + one;
+  }
+  return "[" + out + "]";
+}
+
+std::string size(int width, int height) {
+  return "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) + "}";
+}
+
+// What the page draws and sizes from the game's own numbers, as JSON: the
+// board, the client area (the canvas) and its background, the status bar
+// below the board with its parts, borders, size grip (in the bar's pixels)
+// and colours, the reward picture, and the events the page hands over.
+std::string geometryJson() {
+  using namespace vintaro;
+  const auto parts = statusPartRects(kClientAreaWidth, statusParts);
+  std::string partList;
+  for (const BarRect& p : parts) partList += (partList.empty() ? "" : ",") + rect(p);
+  // The page's bar has always kept the last part's border under the grip.
+  return "{\"board\":" + size(clientWidth, clientHeight) +
+         ",\"client\":" + size(kClientAreaWidth, kClientAreaHeight) +
+         ",\"background\":" + colour(kBackground) +
+         ",\"statusBar\":{\"y\":" + std::to_string(clientHeight) +
+         ",\"width\":" + std::to_string(kClientAreaWidth) +
+         ",\"height\":" + std::to_string(kStatusBarHeight) + ",\"face\":" + colour(kBarFace) +
+         ",\"text\":" + colour(kBarText) + ",\"textInset\":" + std::to_string(kTextInset) +
+         ",\"parts\":[" + partList + "],\"borders\":" + fills(partBorders(parts)) +
+         ",\"grip\":" + fills(sizeGrip(kClientAreaWidth, false)) + "}" +
+         ",\"picture\":" + size(kPictureWidth, kPictureHeight) +
+         ",\"events\":{\"none\":" + std::to_string(web::kNoEvent) +
+         ",\"close\":" + std::to_string(web::kCloseEvent) +
+         ",\"boxAnswered\":" + std::to_string(web::kBoxAnsweredEvent) + "}}";
+}
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* vintaro_geometry() {
+  static const std::string json = geometryJson();
+  return json.c_str();
+}
+
+// The game so far as a vintaro-replay script.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* vintaro_recording() { return recorder.text().c_str(); }
+
+// A picture the player chose, RGB top row first, packed into the working
+// directory's "Vintaro.gol" as vintaro-gol does it. Called by the page
+// before main.
 extern "C" EMSCRIPTEN_KEEPALIVE int vintaro_pack_picture(const std::uint8_t* rgb) {
   vintaro::gol::Picture picture{
       vintaro::gol::kWidth, vintaro::gol::kHeight,
@@ -29,10 +99,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE int vintaro_pack_picture(const std::uint8_t* rgb
 }
 
 int main() {
+  char folder[256];
+  recorder.keep(VINTARO_VERSION);
+  recorder.folder(::getcwd(folder, sizeof folder) != nullptr ? folder : ".",
+                  ::access(vintaro::kSettingsFileName, F_OK) == 0);
   // The game record holds the 310,800-byte reward picture: not on the stack.
   static vintaro::GameState state;
-  vintaro::web::WebPlatform platform;
+  vintaro::web::WebPlatform platform(&recorder);
   const int code = vintaro::runGame(state, platform);
+  recorder.finish(state);
   vt_exited(code);
   return code;
 }

@@ -16,6 +16,11 @@ const mean = (xs) => xs.reduce((s, x) => s + x, 0) / xs.length;
 const fixed = (x, n = 1) => x.toFixed(n);
 const ini = (ms) => Buffer.from(`Vintaro.ini\nball:10reserve\ninterval:${String(ms).padStart(3, '0')}msec\n`);
 
+// The page's own modules: vintaro-page.js and the page-*.js it imports.
+function pageScripts() {
+  return fs.readdirSync(site).filter((n) => n === 'vintaro-page.js' || /^page-.*\.js$/.test(n));
+}
+
 function gzipped(names) {
   return names.reduce((sum, n) =>
     sum + zlib.gzipSync(fs.readFileSync(path.join(site, n)), {level: 9}).length, 0);
@@ -73,7 +78,7 @@ async function main() {
   // 2. Sizes.
   say(`vintaro.js + vintaro.wasm gzipped: ${fixed(gzipped(['vintaro.js', 'vintaro.wasm']) / 1024)} KiB`);
   say(`page (html, css, page and sound scripts) gzipped: ${fixed(gzipped(
-      ['index.html', 'vintaro.css', 'vintaro-page.js', 'vintaro-sound.js']) / 1024)} KiB`);
+      ['index.html', 'vintaro.css', 'vintaro-sound.js', ...pageScripts()]) / 1024)} KiB`);
   say(`synthesizer (js-synthesizer, libfluidsynth) gzipped: ${fixed(gzipped(
       ['js-synthesizer.min.js', 'js-synthesizer.worklet.min.js', 'libfluidsynth-2.4.6.js']) /
       1024)} KiB; soundfont ${fixed(fs.statSync(path.join(site, 'TimGM6mb.sf2')).size / 1048576)} MiB`);
