@@ -21,17 +21,31 @@ namespace {
 using vintaro::GameState;
 using vintaro::Win32Platform;
 
+// How the painter's pixels reach the window: through the game's back
+// buffer, or one SetPixel per pixel, the way kept only for comparison.
+enum class PaintPath { BackBuffer, SetPixelEach };
+
 // The real window and painting, with everything that would wait or make
 // noise taken out: no timer, no sleeps, no boxes, no sound.
 class QuietPlatform : public Win32Platform {
  public:
   QuietPlatform(HINSTANCE instance, PaintPath path)
-      : Win32Platform(instance, SW_SHOWNORMAL, path) {}
+      : Win32Platform(instance, SW_SHOWNORMAL), path_(path) {}
+  void setPixel(int x, int y, vintaro::Rgb c) override {
+    if (path_ == PaintPath::BackBuffer) {
+      Win32Platform::setPixel(x, y, c);
+    } else if (paintDc() != nullptr) {
+      SetPixel(paintDc(), x, y, RGB(c.r, c.g, c.b));
+    }
+  }
   void setTimer(vintaro::Handle, int) override {}
   void killTimer(vintaro::Handle) override {}
   void messageBox(vintaro::Handle, const char*, const char*, vintaro::BoxIcon) override {}
   void midiShortMsg(vintaro::Handle, std::uint32_t) override {}
   void sleep(int) override {}
+
+ private:
+  PaintPath path_;
 };
 
 // Handles what is queued, up to `limit` paints; answers how many there were.
@@ -62,7 +76,7 @@ void fillPicture(GameState& s) {
 
 // One game window, brought up as the game does it, up to its first board.
 struct Scene {
-  Scene(HINSTANCE instance, Win32Platform::PaintPath path)
+  Scene(HINSTANCE instance, PaintPath path)
       : state(std::make_unique<GameState>()), platform(instance, path) {
     fillPicture(*state);
     platform.registerWindowClass();
@@ -128,15 +142,14 @@ Figures summarise(std::vector<double> times) {
   return {times[times.size() / 2], times.front()};
 }
 
-const char* pathName(Win32Platform::PaintPath path) {
-  return path == Win32Platform::PaintPath::BackBuffer ? "back buffer" : "SetPixel each";
+const char* pathName(PaintPath path) {
+  return path == PaintPath::BackBuffer ? "back buffer" : "SetPixel each";
 }
 
 int benchmark(HINSTANCE instance, int rounds) {
   std::printf("%-14s %-14s %10s %10s   (ms, %d rounds)\n", "path", "paint", "median", "best",
               rounds);
-  for (const auto path :
-       {Win32Platform::PaintPath::BackBuffer, Win32Platform::PaintPath::SetPixelEach}) {
+  for (const auto path : {PaintPath::BackBuffer, PaintPath::SetPixelEach}) {
     Scene scene(instance, path);
     GameState& s = *scene.state;
     std::vector<double> board, ball, picture;
@@ -204,8 +217,7 @@ std::vector<std::uint32_t> readClient(HWND window, int width, int height) {
 
 // One scene of play, the same each time: paddle moves, ball steps through
 // hits and walls, uncoverings of the window, then the reward picture.
-std::vector<std::vector<std::uint32_t>> playScene(HINSTANCE instance, Win32Platform::PaintPath path,
-                                                  bool& ok) {
+std::vector<std::vector<std::uint32_t>> playScene(HINSTANCE instance, PaintPath path, bool& ok) {
   Scene scene(instance, path);
   GameState& s = *scene.state;
   std::vector<std::vector<std::uint32_t>> shots;
@@ -257,8 +269,8 @@ std::vector<std::vector<std::uint32_t>> playScene(HINSTANCE instance, Win32Platf
 
 int check(HINSTANCE instance) {
   bool ok = true;
-  const auto a = playScene(instance, Win32Platform::PaintPath::BackBuffer, ok);
-  const auto b = playScene(instance, Win32Platform::PaintPath::SetPixelEach, ok);
+  const auto a = playScene(instance, PaintPath::BackBuffer, ok);
+  const auto b = playScene(instance, PaintPath::SetPixelEach, ok);
   int failures = 0;
   for (std::size_t shot = 0; shot < a.size(); ++shot) {
     std::size_t differ = 0, first = 0;

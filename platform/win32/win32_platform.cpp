@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/geometry.h"
 #include "app/window.h"
 
 namespace vintaro {
@@ -35,10 +36,9 @@ std::wstring widen(const char* cp932) {
   return out;
 }
 
-Win32Platform::Win32Platform(HINSTANCE instance, int showCommand, PaintPath path)
+Win32Platform::Win32Platform(HINSTANCE instance, int showCommand)
     : instance_(instance),
       showCommand_(showCommand),
-      path_(path),
       background_(static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH))) {
   activePlatform = this;
 }
@@ -65,8 +65,9 @@ bool Win32Platform::registerWindowClass() {
 
 Handle Win32Platform::createMainWindow(GameState& state) {
   state_ = &state;
-  return CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), WS_OVERLAPPEDWINDOW, 100, 50,
-                         647, 646, nullptr, nullptr, instance_, nullptr);
+  return CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), WS_OVERLAPPEDWINDOW,
+                         kWindowX, kWindowY, kWindowWidth, kWindowHeight, nullptr, nullptr,
+                         instance_, nullptr);
 }
 
 Handle Win32Platform::createStatusBar(Handle parent, const char* text) {
@@ -117,10 +118,6 @@ bool Win32Platform::beginPaint(Handle window) {
 
 void Win32Platform::setPixel(int x, int y, Rgb c) {
   if (paintDc_ == nullptr) return;
-  if (path_ == PaintPath::SetPixelEach) {
-    SetPixel(paintDc_, x, y, RGB(c.r, c.g, c.b));
-    return;
-  }
   if (x < 0 || y < 0 || x >= bufferWidth_ || y >= bufferHeight_) return;
   bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(bufferWidth_) +
         static_cast<std::size_t>(x)] = (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
@@ -138,7 +135,7 @@ void Win32Platform::endPaint(Handle window) {
   if (paintDc_ == nullptr) return;
   // Only what the painter set goes out, so the screen changes exactly where
   // SetPixel would have changed it; BeginPaint's clipping applies as well.
-  if (path_ == PaintPath::BackBuffer && dirty_.right > dirty_.left) {
+  if (dirty_.right > dirty_.left) {
     BitBlt(paintDc_, dirty_.left, dirty_.top, dirty_.right - dirty_.left,
            dirty_.bottom - dirty_.top, bufferDc_, dirty_.left, dirty_.top, SRCCOPY);
   }
@@ -245,7 +242,6 @@ void Win32Platform::paint(HWND window) {
 
 void Win32Platform::eraseBackground(HWND window, HDC dc) {
   erasedSincePaint_ = true;
-  if (path_ != PaintPath::BackBuffer) return;
   fitBackBuffer(window);
   if (bufferDc_ == nullptr) return;
   // The region being erased, exactly: anything more would let the back
@@ -266,7 +262,6 @@ void Win32Platform::eraseBackground(HWND window, HDC dc) {
 }
 
 void Win32Platform::fitBackBuffer(HWND window) {
-  if (path_ != PaintPath::BackBuffer) return;
   RECT client{};
   GetClientRect(window, &client);
   // Never shrinks: a minimised window's empty client area must not lose the

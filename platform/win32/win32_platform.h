@@ -18,11 +18,7 @@ std::wstring widen(const char* cp932);
 
 class Win32Platform : public Platform {
  public:
-  // How the painter's pixels reach the window. The game always uses the back
-  // buffer; one SetPixel per pixel is kept for comparing the two.
-  enum class PaintPath { BackBuffer, SetPixelEach };
-
-  Win32Platform(HINSTANCE instance, int showCommand, PaintPath path = PaintPath::BackBuffer);
+  Win32Platform(HINSTANCE instance, int showCommand);
   ~Win32Platform() override;
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
@@ -49,6 +45,10 @@ class Win32Platform : public Platform {
   void sleep(int ms) override;
   void postQuit(int code) override;
 
+ protected:
+  // The device context of the paint in progress, or null.
+  HDC paintDc() const { return paintDc_; }
+
  private:
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,7 +59,6 @@ class Win32Platform : public Platform {
 
   HINSTANCE instance_;
   int showCommand_;
-  PaintPath path_;
   GameState* state_ = nullptr;
   HBRUSH background_;
 
