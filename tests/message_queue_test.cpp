@@ -2,6 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game_state.h"
+#include "platform/common/message_pump.h"
+
 namespace vintaro {
 namespace {
 
@@ -57,6 +67,151 @@ TEST(MessageQueue, EraseRequestsAccumulateUntilThePaint) {
   EXPECT_TRUE(paint.erase);
   q.invalidate(false);
   EXPECT_FALSE(q.take().erase);
+}
+
+TEST(MessageQueue, TheQuitComesAfterInputAndBeforeThePaintAndTheTick) {
+  MessageQueue q;
+  q.setTimer(0ms, 10ms);
+  q.advanceTo(10ms);
+  q.invalidate(false);
+  q.postQuit(3);
+  q.postChar('a');
+  EXPECT_EQ(q.take().kind, Kind::Char);
+  const auto quit = q.take();
+  EXPECT_EQ(quit.kind, Kind::Quit);
+  EXPECT_EQ(quit.code, 3u);
+  EXPECT_EQ(q.take().kind, Kind::Paint);
+  EXPECT_EQ(q.take().kind, Kind::Timer);
+}
+
+TEST(MessageQueue, ADestroyedWindowIsNeitherPaintedNorTicked) {
+  MessageQueue q;
+  q.setTimer(0ms, 10ms);
+  q.advanceTo(25ms);
+  q.invalidate(true);
+  q.postClose();
+  q.windowDestroyed();
+  EXPECT_EQ(q.take().kind, Kind::Close);
+  EXPECT_EQ(q.take().kind, Kind::None);
+  q.advanceTo(1s);
+  EXPECT_EQ(q.take().kind, Kind::None);
+  EXPECT_FALSE(q.nextExpiry().has_value());
+}
+
+TEST(MessageQueue, TheMinimumPeriodIsTenMillisecondsOnAMicrosecondClock) {
+  MessageQueue q;
+  q.setTimer(1500us, 3ms);
+  EXPECT_EQ(q.period(), 10ms);
+  q.advanceTo(11499us);
+  EXPECT_FALSE(q.tickPending());
+  q.advanceTo(11500us);
+  EXPECT_TRUE(q.tickPending());
+}
+
+// The pump on a virtual clock, with boxes that stay up until a test answers
+// them. Each wait for an event runs the next scripted action; with none
+// left, the loop would wait for ever: it is told so and given a quit of 99.
+class ScriptedPump final : public MessagePump {
+ public:
+  using Action = std::function<void(ScriptedPump&)>;
+  using MessagePump::holdCharacter;
+  using MessagePump::postCharacter;
+  using MessagePump::releaseCharacter;
+  using MessagePump::requestClose;
+
+  bool registerWindowClass() override { return true; }
+  Handle createMainWindow(GameState& s) override { return attachWindow(s, this); }
+  Handle createStatusBar(Handle, const char*) override { return this; }
+  Handle openMidi() override { return nullptr; }
+  void closeMidi(Handle) override {}
+  void setPixel(int, int, Rgb) override {}
+  void setStatusText(Handle, int, const char*) override {}
+  void midiShortMsg(Handle, std::uint32_t) override {}
+  void sleep(int) override {}
+
+  std::deque<Action> actions;
+  std::vector<std::string> log;
+  Time clock{0};
+  std::optional<Time> until;
+  bool boxUp = false;
+
+ private:
+  Time currentTime() const override { return clock; }
+  void waitForEvent(std::optional<Time> wake) override {
+    until = wake;
+    if (actions.empty()) {
+      log.push_back("stuck");
+      postQuit(99);
+      return;
+    }
+    const Action next = actions.front();
+    actions.pop_front();
+    next(*this);
+  }
+  void eraseClient() override {}
+  void revealWindow() override { log.push_back("show"); }
+  bool openBox(const char* text, const char*, BoxIcon) override {
+    log.push_back(std::string("box ") + text);
+    boxUp = true;
+    return true;
+  }
+  bool boxAnswered() override { return !boxUp; }
+  void closeBox() override { log.push_back("box gone"); }
+  void beforeMessage(const MessageQueue::Entry& e) override {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(clock).count();
+    if (e.kind == Kind::Char) log.push_back("char " + std::to_string(ms));
+    if (e.kind == Kind::Close) log.push_back("close");
+  }
+};
+
+// A game shown, paused, its timer stopped: only what a test does happens.
+struct Shown {
+  Shown() {
+    s->mainWindow = p.createMainWindow(*s);
+    p.showWindow(s->mainWindow);
+    p.killTimer(s->mainWindow);
+    p.log.clear();
+  }
+  std::unique_ptr<GameState> s = std::make_unique<GameState>();
+  ScriptedPump p;
+};
+
+using Log = std::vector<std::string>;
+
+TEST(MessagePump, AQuitTakenUnderABoxEndsItAndReachesTheLoopOutside) {
+  Shown g;
+  g.p.actions = {[](ScriptedPump& p) { p.postCharacter('x'); },
+                 [](ScriptedPump& p) { p.requestClose(); }};
+  g.p.messageBox(g.s->mainWindow, "over", "Vintaro finish", BoxIcon::Error);
+  EXPECT_FALSE(g.p.quitTaken());
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  EXPECT_EQ(g.p.log, (Log{"box over", "char 0", "close", "box gone"}));
+}
+
+TEST(MessagePump, NoBoxWhileAnotherIsUpOrWhileTheWindowGoes) {
+  Shown g;
+  g.p.actions = {[](ScriptedPump& p) {
+    p.messageBox(nullptr, "second", "Vintaro finish", BoxIcon::Error);
+    p.boxUp = false;
+  }};
+  g.p.messageBox(nullptr, "first", "Vintaro finish", BoxIcon::Error);
+  g.p.requestClose();
+  g.p.messageBox(nullptr, "closing", "Vintaro finish", BoxIcon::Error);
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  g.p.messageBox(nullptr, "closed", "Vintaro finish", BoxIcon::Error);
+  EXPECT_EQ(g.p.log, (Log{"box first", "box gone", "close"}));
+}
+
+TEST(MessagePump, AHeldCharacterRepeatsOnThePumpsClockUntilReleased) {
+  Shown g;
+  const auto wake = [](ScriptedPump& p) { p.clock = *p.until; };
+  g.p.actions = {wake, wake, [](ScriptedPump& p) {
+                   p.releaseCharacter('x');
+                   p.requestClose();
+                 }};
+  g.p.holdCharacter('x', 300ms, 100ms);
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  EXPECT_EQ(g.p.log, (Log{"char 0", "char 300", "char 400", "close"}));
 }
 
 }  // namespace

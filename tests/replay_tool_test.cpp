@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/common/recorder.h"
 #include "tests/test_support.h"
 #include "tools/replay/png_file.h"
 #include "tools/replay/script.h"
@@ -164,6 +167,48 @@ TEST(ReplayScript, ParsesEveryCommand) {
     EXPECT_FALSE(replay::parseLine(bad, command, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+}
+
+// A game written down by the pump as it is played, waits, keys, uncovering
+// and close, replays in the tool to the same record and the same board.
+TEST(ReplayTool, ARecordingReplaysToTheSameStateAndBoard) {
+  TempDir dir;
+  writeFile("Vintaro.gol", rewardFile(patternPicture()));
+  writeFile("Vintaro.ini", "Vintaro.ini\nball:09reserve\ninterval:040msec\n");
+  Recorder recorder;
+  recorder.keep("test");
+  HeadlessPlatform p;
+  p.setRecorder(&recorder);
+  const auto keys = [&p](const char* typed) {
+    for (; *typed != '\0'; ++typed) p.key(static_cast<unsigned char>(*typed));
+  };
+  const std::vector<std::function<void()>> actions = {
+      [&] { p.key(' '); },  [&] { p.wait(1234); }, [&] { keys("aa"); }, [&] { p.expose(); },
+      [&] { p.wait(777); }, [&] { keys(";q"); },   [&] { p.tick(); },   [&] { p.wait(2500); },
+      [&] { keys(" x "); }, [&] { p.wait(95); }};
+  std::size_t next = 0;
+  p.setDriver([&](HeadlessPlatform&) {
+    if (next == actions.size()) return false;
+    actions[next++]();
+    return true;
+  });
+  auto state = std::make_unique<GameState>();
+  ASSERT_EQ(runGame(*state, p), 0);
+  recorder.finish(*state);
+
+  std::string script = recorder.text();
+  EXPECT_NE(script.find("\nexpose\n"), std::string::npos) << script;
+  const std::size_t close = script.find("\nclose\n");
+  ASSERT_NE(close, std::string::npos) << script;
+  script.replace(close + 1, 5, "state\nsnapshot shot.png");
+  const ToolRun run = runReplay(script);
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find(" state " + formatStateLine(*state) + "\n"), std::string::npos) << run.out;
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+  ASSERT_TRUE(readPng("shot.png", width, height, rgb, error)) << error;
+  EXPECT_TRUE(rgb == p.pixels());
 }
 
 TEST(VirtualClock, WaitRunsEveryExpiryInOrderAndEndsOnTime) {

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/game_state.h"
+
 namespace vintaro::art {
 
-inline constexpr int kRewardWidth = 370;
-inline constexpr int kRewardHeight = 280;
+inline constexpr int kRewardWidth = kPictureWidth;
+inline constexpr int kRewardHeight = kPictureHeight;
 
 // 370 x 280 RGB, top row first: a retro sunset over a neon grid.
 std::vector<std::uint8_t> paintRewardPicture();

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "game/game_state.h"
+
 namespace vintaro::gol {
 
-inline constexpr int kWidth = 370;
-inline constexpr int kHeight = 280;
+inline constexpr int kWidth = kPictureWidth;
+inline constexpr int kHeight = kPictureHeight;
 inline constexpr int kHeaderBytes = 54;
 inline constexpr int kStoredRowBytes = 1112;
 inline constexpr int kFileBytes = kHeaderBytes + kHeight * kStoredRowBytes;  // 311,414
