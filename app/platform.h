@@ -1,6 +1,9 @@
 // What the game needs of a window system, and nothing more. Each platform
-// (the headless recorder, the SDL2 desktop, the Win32 desktop) implements it
-// in its own folder; the game core only ever sees this interface.
+// implements it in its own folder under platform/: the headless one with a
+// virtual clock that the replay tool runs on, the Linux desktop (SDL2), the
+// Windows desktop (Win32) and the browser (WebAssembly). All but Windows
+// share the window manager's part, platform/common/message_pump.h. The game
+// core only ever sees this interface.
 #pragma once
 
 #include <cstdint>
