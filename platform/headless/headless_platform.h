@@ -3,8 +3,10 @@
 // trace of every call the game makes, one line each.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/geometry.h"
 #include "platform/common/message_pump.h"
 #include "platform/common/recorder.h"
 #include "platform/sdl/audio_output.h"
