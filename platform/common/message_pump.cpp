@@ -1,7 +1,5 @@
 #include "platform/common/message_pump.h"
 
-#include <algorithm>
-
 namespace vintaro {
 
 namespace {
