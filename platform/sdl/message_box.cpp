@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "art/box_icons.h"
 #include "platform/sdl/status_bar_layout.h"
 #include "platform/sdl/status_bar_view.h"
-#include "tools/art/box_icons.h"
 
 namespace vintaro::sdl {
 

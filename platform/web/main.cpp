@@ -3,14 +3,13 @@
 #include <emscripten.h>
 
 #include <cstdint>
-#include <string>
+#include <cstdio>
 #include <vector>
 
 #include "app/window.h"
 #include "files/data_files.h"
 #include "game/game_state.h"
 #include "platform/web/web_platform.h"
-#include "tools/gol/gol_file.h"
 
 // clang-format off
 EM_JS(void, vt_exited, (int code), { Module.host.exited(code); });
@@ -20,12 +19,11 @@ EM_JS(void, vt_exited, (int code), { Module.host.exited(code); });
 // working directory's "Vintaro.gol" as vintaro-gol does it. Called by the
 // page before main.
 extern "C" EMSCRIPTEN_KEEPALIVE int vintaro_pack_picture(const std::uint8_t* rgb) {
-  vintaro::gol::Picture picture{
-      vintaro::gol::kWidth, vintaro::gol::kHeight,
-      std::vector<std::uint8_t>(rgb, rgb + vintaro::gol::kWidth * vintaro::gol::kHeight * 3)};
-  std::string error;
-  return vintaro::gol::writeFile(vintaro::kPictureFileName, vintaro::gol::pack(picture), error) ? 1
-                                                                                                : 0;
+  const std::vector<std::uint8_t> file = vintaro::packPicture(rgb);
+  std::FILE* out = std::fopen(vintaro::kPictureFileName, "wb");
+  if (out == nullptr) return 0;
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written ? 1 : 0;
 }
 
 int main() {

@@ -16,7 +16,7 @@
 #include "files/data_files.h"
 #include "platform/headless/headless_platform.h"
 #include "tools/gol/gol_file.h"
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 
 namespace vintaro::gol {
 namespace {

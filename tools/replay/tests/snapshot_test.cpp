@@ -1,0 +1,99 @@
+// vintaro-replay's snapshots: the client area as the game left it, and two
+// screens compared with pictures checked by eye when they were made
+// (golden/), so that a change to the tables or the painter that the other
+// tests would follow along is seen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files/data_files.h"
+#include "tests/test_support.h"
+#include "tools/png/png_file.h"
+
+namespace vintaro::test {
+namespace {
+
+TEST(ReplayTool, SnapshotsAreTheClientArea) {
+  TempDir dir;
+  writeFile("Vintaro.gol", rewardFile(patternPicture()));
+  const ToolRun run =
+      runReplay("  key space\t\n# a comment\n\ntick 3\nkeys ;;\nexpose\nsnapshot shot.png\n");
+  ASSERT_EQ(run.code, 0) << run.err;
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+  ASSERT_TRUE(readPng("shot.png", width, height, rgb, error)) << error;
+  EXPECT_EQ(width, 639);
+  EXPECT_EQ(height, 619);
+
+  Session g;
+  g.play();
+  for (int i = 0; i < 3; ++i) g.p.tick();
+  g.p.key(';');
+  g.p.key(';');
+  g.p.expose();
+  EXPECT_TRUE(rgb == g.p.pixels());
+  EXPECT_TRUE(screenShowsBoard(g.p, g.s));
+}
+
+// The client area `rgb` against golden/NAME. Otherwise the screen is left
+// in the temporary folder to be looked at, and copied over the golden
+// picture only when the change is meant.
+::testing::AssertionResult looksLike(const std::vector<std::uint8_t>& rgb,
+                                     const std::string& name) {
+  constexpr int kWidth = HeadlessPlatform::kWidth;
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> want;
+  std::string error;
+  const bool read =
+      readPng(std::string(VINTARO_GOLDEN_DIR) + "/" + name, width, height, want, error);
+  if (read && width == kWidth && height == HeadlessPlatform::kHeight && rgb == want) {
+    return ::testing::AssertionSuccess();
+  }
+  const std::string seen = (std::filesystem::temp_directory_path() / ("seen-" + name)).string();
+  std::string ignored;
+  writePng(seen, kWidth, HeadlessPlatform::kHeight, rgb.data(), ignored);
+  auto failure = ::testing::AssertionFailure()
+                 << (read ? name + " differs" : error) << "; the screen is in " << seen;
+  const auto differ = std::mismatch(rgb.begin(), rgb.end(), want.begin(), want.end());
+  if (read && differ.first != rgb.end()) {
+    const auto pixel = (differ.first - rgb.begin()) / 3;
+    failure << ", first different at " << pixel % kWidth << "," << pixel / kWidth;
+  }
+  return failure;
+}
+
+TEST(Golden, TheFirstBoard) {
+  TempDir dir;
+  writeFile("Vintaro.gol", rewardFile(patternPicture()));
+  const ToolRun run = runReplay("snapshot board.png\n");
+  ASSERT_EQ(run.code, 0) << run.err;
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::string error;
+  ASSERT_TRUE(readPng("board.png", width, height, rgb, error)) << error;
+  EXPECT_TRUE(looksLike(rgb, "first-board.png"));
+}
+
+// The pattern picture loaded from its file and shown by the last hit: red
+// grows to the right and green downwards, each wrapping once.
+TEST(Golden, TheRewardPicture) {
+  TempDir dir;
+  writeFile("Vintaro.gol", rewardFile(patternPicture()));
+  Session g;
+  ASSERT_TRUE(loadPicture(g.s, g.p));
+  g.play();
+  g.s.blockGrid.fill(0);
+  g.s.blockGrid[8 * 37 + 18] = 1;
+  g.s.blocksLeft = 1;
+  g.placeBall(18, 13, 0, -1, 0);
+  g.p.tick();
+  ASSERT_EQ(g.s.finished, 1);
+  EXPECT_TRUE(looksLike(g.p.pixels(), "reward.png"));
+}
+
+}  // namespace
+}  // namespace vintaro::test
