@@ -1,6 +1,10 @@
 # Run by the includes.* tests: builds the probe TARGET in the build folder
 # BUILD and passes only when it fails for want of HEADER.
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --config ${CONFIG} --target ${TARGET}
+set(config)
+if(CONFIG)
+  set(config --config ${CONFIG})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} ${config} --target ${TARGET}
                 RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(result EQUAL 0)
   message(FATAL_ERROR "${TARGET} compiled: it sees ${HEADER}")

@@ -1,5 +1,5 @@
 # Every header is included by its path from the source root ("app/window.h",
-# "platform/sdl/layout.h"), but a target does not get the whole root as an
+# "platform/sdl/sdl_platform.h"), but a target does not get the whole root as an
 # include folder: it gets a folder of its own in the build tree holding links
 # to just the source folders it owns. Its sources then see those and what
 # they link; any other include, such as the game's of a tool's header, does
@@ -9,7 +9,8 @@
 #
 # Where links cannot be made (a native Windows build without the right to
 # make them), or with VINTARO_COPY_INCLUDES, the folders' headers are copied
-# instead, and a change to one of them runs CMake again.
+# instead; a header changed, added or removed runs CMake again, which
+# copies it anew.
 
 option(VINTARO_COPY_INCLUDES "Copy the headers into the targets' include folders instead of linking" OFF)
 mark_as_advanced(VINTARO_COPY_INCLUDES)
@@ -24,22 +25,32 @@ function(vintaro_include_folders target scope)
     endif()
     get_filename_component(parent ${to} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
-    # What an earlier run left: a link is removed as a link, never followed.
+    # An earlier run's link is removed as a link, never followed.
     if(IS_SYMLINK ${to})
       file(REMOVE ${to})
-    elseif(EXISTS ${to})
+    endif()
+    if(NOT VINTARO_COPY_INCLUDES AND NOT VINTARO_INCLUDE_LINKS_FAIL)
       file(REMOVE_RECURSE ${to})
-    endif()
-    set(linked 1)
-    if(NOT VINTARO_COPY_INCLUDES)
       file(CREATE_LINK ${from} ${to} RESULT linked SYMBOLIC)
+      if(linked EQUAL 0)
+        continue()
+      endif()
+      # Not tried again: each try would make every copy new.
+      set(VINTARO_INCLUDE_LINKS_FAIL ON CACHE INTERNAL "No links could be made: copies instead")
+      message(STATUS "Include folders: copies of the headers, as links cannot be made (${linked})")
     endif()
-    if(NOT linked EQUAL 0)
-      file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${from} ${from}/*.h)
-      foreach(header IN LISTS headers)
-        configure_file(${from}/${header} ${to}/${header} COPYONLY)
-      endforeach()
+    # Copied only when changed, so that a new run of CMake rebuilds nothing.
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${from} ${from}/*.h)
+    file(GLOB_RECURSE copies LIST_DIRECTORIES false RELATIVE ${to} ${to}/*)
+    foreach(header IN LISTS headers)
+      configure_file(${from}/${header} ${to}/${header} COPYONLY)
+    endforeach()
+    if(headers)
+      list(REMOVE_ITEM copies ${headers})
     endif()
+    foreach(gone IN LISTS copies)
+      file(REMOVE ${to}/${gone})
+    endforeach()
   endforeach()
   target_include_directories(${target} ${scope} ${root})
 endfunction()
