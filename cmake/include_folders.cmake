@@ -1,9 +1,9 @@
-# Every header is included by its path from the source root ("app/window.h",
-# "platform/sdl/sdl_platform.h"), but a target does not get the whole root as an
-# include folder: it gets a folder of its own in the build tree holding links
-# to just the source folders it owns. Its sources then see those and what
-# they link; any other include, such as the game's of a tool's header, does
-# not compile.
+# Every header is included by its path from the source root
+# ("app/window.h", "platform/sdl/sdl_platform.h"), but a target does not get
+# the whole root as an include folder: it gets a folder of its own in the
+# build tree holding links to just the source folders it owns. Its sources
+# then see those and what they link; any other include, such as the game's
+# of a tool's header, does not compile.
 #
 #   vintaro_include_folders(<target> PUBLIC|PRIVATE <folder>...)
 #
@@ -12,7 +12,8 @@
 # instead; a header changed, added or removed runs CMake again, which
 # copies it anew.
 
-option(VINTARO_COPY_INCLUDES "Copy the headers into the targets' include folders instead of linking" OFF)
+option(VINTARO_COPY_INCLUDES
+       "Copy the headers into the targets' include folders instead of linking" OFF)
 mark_as_advanced(VINTARO_COPY_INCLUDES)
 
 function(vintaro_include_folders target scope)
@@ -25,6 +26,14 @@ function(vintaro_include_folders target scope)
     endif()
     get_filename_component(parent ${to} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
+    # Through a link of a folder given before, what follows would reach into
+    # the source tree.
+    file(REAL_PATH ${parent} real_parent)
+    file(REAL_PATH ${PROJECT_BINARY_DIR} real_build)
+    string(FIND "${real_parent}/" "${real_build}/" at)
+    if(NOT at EQUAL 0)
+      message(FATAL_ERROR "vintaro_include_folders(${target}): ${folder} lies in another of its folders")
+    endif()
     # An earlier run's link is removed as a link, never followed.
     if(IS_SYMLINK ${to})
       file(REMOVE ${to})

@@ -39,9 +39,9 @@ TEST(ReplayTool, SnapshotsAreTheClientArea) {
   EXPECT_TRUE(screenShowsBoard(g.p, g.s));
 }
 
-// The client area `rgb` against golden/NAME. Otherwise the screen is left
-// in the temporary folder to be looked at, and copied over the golden
-// picture only when the change is meant.
+// Whether the client area `rgb` is golden/NAME. When it is not, the screen is
+// left in the temporary folder as seen-NAME to be looked at; it is copied
+// over the golden picture only for a change meant to be seen.
 ::testing::AssertionResult looksLike(const std::vector<std::uint8_t>& rgb,
                                      const std::string& name) {
   constexpr int kWidth = HeadlessPlatform::kWidth;
