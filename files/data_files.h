@@ -1,7 +1,10 @@
 // The two files the game reads at start-up from its working directory.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "app/platform.h"
 #include "game/game_state.h"
@@ -47,8 +50,24 @@ bool loadSettings(GameState& state, Platform& platform);
 // no only when the file cannot be opened.
 bool loadPicture(GameState& state, Platform& platform);
 
+// The stored form of "Vintaro.gol": a 54-byte bitmap header, then 280 rows of
+// 370 pixels bottom-up, 3 bytes a pixel in blue, green, red order, each row
+// padded to 1112 bytes, with the picture's 10-row bands turned upside down
+// and its first six 60-column bands turned left to right.
+inline constexpr int kStoredHeaderBytes = 54;
+inline constexpr int kStoredRowBytes = kPictureWidth * 3 + 2;
+inline constexpr int kStoredFileBytes = kStoredHeaderBytes + kPictureHeight * kStoredRowBytes;
+
 // The stored form's two mirrorings; each is its own inverse, so the same call
 // turns a plain picture into the stored form and back. `rgb` is 370 x 280 x 3.
 void mirrorPictureBands(std::uint8_t* rgb);
+
+// The whole stored file of a plain picture `rgb`, with a proper bitmap header.
+std::vector<std::uint8_t> packPicture(const std::uint8_t* rgb);
+
+// The plain picture into `rgb` from the first `size` bytes of a stored file.
+// The header is not looked at; pixels those bytes do not hold whole come out
+// black.
+void unpackPicture(const std::uint8_t* file, std::size_t size, std::uint8_t* rgb);
 
 }  // namespace vintaro

@@ -8,9 +8,7 @@ namespace vintaro {
 
 namespace {
 
-constexpr long kHeaderBytes = 54;
 constexpr int kRowBytes = kPictureWidth * 3;
-constexpr int kStoredRowBytes = kRowBytes + 2;
 constexpr int kBandRows = 10;
 constexpr int kBandColumns = 60;
 constexpr int kTurnedBands = 6;
@@ -23,6 +21,23 @@ std::size_t offsetOf(int row, int col) {
 }
 
 void copyPixel(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 3); }
+
+// Red, green, blue to blue, green, red, and back.
+void turnPixel(std::uint8_t* to, const std::uint8_t* from) {
+  const std::uint8_t turned[3] = {from[2], from[1], from[0]};
+  copyPixel(to, turned);
+}
+
+// The file's rows run bottom-up from its header on.
+std::size_t storedRowStart(int row) {
+  return static_cast<std::size_t>(kStoredHeaderBytes) +
+         static_cast<std::size_t>(kPictureHeight - 1 - row) * kStoredRowBytes;
+}
+
+void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
 
 }  // namespace
 
@@ -47,34 +62,60 @@ void mirrorPictureBands(std::uint8_t* rgb) {
   }
 }
 
+std::vector<std::uint8_t> packPicture(const std::uint8_t* rgb) {
+  std::vector<std::uint8_t> mirrored(rgb, rgb + kPictureBytes);
+  mirrorPictureBands(mirrored.data());
+
+  std::vector<std::uint8_t> file(kStoredFileBytes, 0);
+  // BITMAPFILEHEADER
+  file[0] = 'B';
+  file[1] = 'M';
+  put(file, 2, kStoredFileBytes, 4);
+  put(file, 10, kStoredHeaderBytes, 4);
+  // BITMAPINFOHEADER
+  put(file, 14, 40, 4);
+  put(file, 18, kPictureWidth, 4);
+  put(file, 22, kPictureHeight, 4);
+  put(file, 26, 1, 2);
+  put(file, 28, 24, 2);
+  put(file, 30, 0, 4);
+  put(file, 34, kPictureHeight * kStoredRowBytes, 4);
+  put(file, 38, 2835, 4);  // 72 dpi
+  put(file, 42, 2835, 4);
+  for (int row = 0; row < kPictureHeight; ++row) {
+    for (int c = 0; c < kPictureWidth; ++c) {
+      turnPixel(&file[storedRowStart(row) + 3 * static_cast<std::size_t>(c)],
+                &mirrored[offsetOf(row, c)]);
+    }
+  }
+  return file;
+}
+
+void unpackPicture(const std::uint8_t* file, std::size_t size, std::uint8_t* rgb) {
+  for (int row = 0; row < kPictureHeight; ++row) {
+    for (int c = 0; c < kPictureWidth; ++c) {
+      const std::size_t at = storedRowStart(row) + 3 * static_cast<std::size_t>(c);
+      std::uint8_t* px = rgb + offsetOf(row, c);
+      if (at + 3 <= size) {
+        turnPixel(px, file + at);
+      } else {
+        copyPixel(px, kMissingPixel);
+      }
+    }
+  }
+  mirrorPictureBands(rgb);
+}
+
 bool loadPicture(GameState& s, Platform& p) {
   std::FILE* file = openDataFile(kPictureFileName);
   if (file == nullptr) {
     p.messageBox(s.mainWindow, kPictureMissingText, kInvalidCaption, BoxIcon::Error);
     return false;
   }
-  // The header is not looked at: the pixels are taken to start right after it.
-  std::vector<std::uint8_t> stored(static_cast<std::size_t>(kStoredRowBytes) * kPictureHeight);
-  std::size_t got = 0;
-  if (std::fseek(file, kHeaderBytes, SEEK_SET) == 0) {
-    got = std::fread(stored.data(), 1, stored.size(), file);
-  }
+  std::vector<std::uint8_t> stored(kStoredFileBytes);
+  const std::size_t got = std::fread(stored.data(), 1, stored.size(), file);
   std::fclose(file);
-
-  for (int row = 0; row < kPictureHeight; ++row) {
-    const std::size_t rowStart = static_cast<std::size_t>(row) * kStoredRowBytes;
-    for (int c = 0; c < kPictureWidth; ++c) {
-      const std::size_t at = rowStart + static_cast<std::size_t>(c) * 3;
-      std::uint8_t* px = &s.picture[offsetOf(kPictureHeight - 1 - row, c)];
-      if (at + 3 <= got) {
-        const std::uint8_t bgr[3] = {stored[at + 2], stored[at + 1], stored[at]};
-        copyPixel(px, bgr);
-      } else {
-        copyPixel(px, kMissingPixel);
-      }
-    }
-  }
-  mirrorPictureBands(s.picture.data());
+  unpackPicture(stored.data(), got, s.picture.data());
   return true;
 }
 

@@ -46,16 +46,6 @@ void writeScratchFile(const char* name, const std::uint8_t* data, std::size_t si
   require(std::fclose(file) == 0, "the scratch file is closed");
 }
 
-void checkPicture(bool read, const gol::Picture& picture, const std::string& error) {
-  if (!read) {
-    require(!error.empty(), "a refusal says why");
-    return;
-  }
-  require(picture.width == gol::kWidth && picture.height == gol::kHeight, "370 x 280");
-  require(picture.rgb.size() == static_cast<std::size_t>(gol::kWidth * gol::kHeight * 3),
-          "every pixel");
-}
-
 int lowestFreeDescriptor() {
   const int fd = ::open("/dev/null", O_RDONLY);
   ::close(fd);

@@ -5,10 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "platform/headless/headless_platform.h"
-#include "tools/gol/gol_file.h"
 
 namespace vintaro::fuzz {
 
@@ -28,9 +26,6 @@ class BoxCounter final : public HeadlessPlatform {
   void messageBox(Handle, const char*, const char*, BoxIcon) override { ++boxes; }
   int boxes = 0;
 };
-
-// What a vintaro-gol reader answers: a whole 370 x 280 picture, or a reason.
-void checkPicture(bool read, const gol::Picture& picture, const std::string& error);
 
 // The lowest free file descriptor: it changes when a reader leaves a file open.
 int lowestFreeDescriptor();

@@ -222,6 +222,35 @@ TEST(Painter, TheRewardPictureReplacesTheBoardWhateverTheMode) {
   EXPECT_EQ(g.calls(), Calls{"paint"});
 }
 
+// Where each paint begins and ends among the MIDI messages.
+class PaintEdges final : public HeadlessPlatform {
+ public:
+  bool beginPaint(Handle window) override {
+    calls.push_back("begin");
+    return HeadlessPlatform::beginPaint(window);
+  }
+  void endPaint(Handle window) override {
+    calls.push_back("end");
+    HeadlessPlatform::endPaint(window);
+  }
+  void midiShortMsg(Handle midi, std::uint32_t message) override {
+    calls.push_back("midi");
+    HeadlessPlatform::midiShortMsg(midi, message);
+  }
+  Calls calls;
+};
+
+// The tune holds the thread for seconds: the reward must be on the screen,
+// its paint ended, before it starts.
+TEST(Painter, TheVictoryTuneStartsOnceTheRewardsPaintHasEnded) {
+  PaintEdges p;
+  auto s = std::make_unique<GameState>();
+  s->blocksLeft = 0;
+  paintBoard(*s, p);
+  ASSERT_GE(p.calls.size(), 3u);
+  EXPECT_EQ(Calls(p.calls.begin(), p.calls.begin() + 3), (Calls{"begin", "end", "midi"}));
+}
+
 // A key or an expose between a tick and its paint: the one paint that follows
 // must leave the same image as the paints in their usual order.
 TEST(PainterMends, AKeyBeforeTheTicksPaintKeepsTheBallRedraw) {

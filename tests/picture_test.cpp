@@ -117,6 +117,14 @@ TEST(Picture, ExtraBytesAreIgnoredAndMissingOnesAreBlack) {
   EXPECT_EQ(tiny->picture, GameState{}.picture);
 }
 
+TEST(Picture, AShortFilesLastWholePixelIsKept) {
+  // Stored rows 0..99 whole and two pixels of row 100, the file ending on the
+  // second one's last byte.
+  const auto s = loadBytes(coordinateFile().substr(0, 54 + kStoredRow * 100 + 6));
+  EXPECT_EQ(decode(at(*s, 58, 170)), (Stored{100, 1}));
+  EXPECT_EQ(at(*s, 57, 170), (Rgb{0, 0, 0}));
+}
+
 TEST(Picture, MissingFileEndsStartUpUnseenAndSilent) {
   TempDir dir;
   std::ostringstream trace;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "art/box_icons.h"
 #include "platform/sdl/status_bar.h"
-#include "tools/art/box_icons.h"
 
 namespace vintaro::sdl {
 

@@ -11,12 +11,12 @@
 
 #include "app/geometry.h"
 #include "app/window.h"
+#include "art/icon.h"
 #include "game/game_state.h"
 #include "platform/common/cp932.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/midi_synth.h"
 #include "render/tables.h"
-#include "tools/art/art.h"
 
 namespace vintaro::sdl {
 

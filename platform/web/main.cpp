@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <string>
+#include <cstdio>
 #include <vector>
 
 #include "app/geometry.h"
@@ -16,7 +16,6 @@
 #include "platform/common/status_bar_frame.h"
 #include "platform/web/web_platform.h"
 #include "render/tables.h"
-#include "tools/gol/gol_file.h"
 
 // clang-format off
 EM_JS(void, vt_exited, (int code), { Module.host.exited(code); });
@@ -90,12 +89,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* vintaro_recording() { return recorde
 // directory's "Vintaro.gol" as vintaro-gol does it. Called by the page
 // before main.
 extern "C" EMSCRIPTEN_KEEPALIVE int vintaro_pack_picture(const std::uint8_t* rgb) {
-  vintaro::gol::Picture picture{
-      vintaro::gol::kWidth, vintaro::gol::kHeight,
-      std::vector<std::uint8_t>(rgb, rgb + vintaro::gol::kWidth * vintaro::gol::kHeight * 3)};
-  std::string error;
-  return vintaro::gol::writeFile(vintaro::kPictureFileName, vintaro::gol::pack(picture), error) ? 1
-                                                                                                : 0;
+  const std::vector<std::uint8_t> file = vintaro::packPicture(rgb);
+  std::FILE* out = std::fopen(vintaro::kPictureFileName, "wb");
+  if (out == nullptr) return 0;
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written ? 1 : 0;
 }
 
 int main() {

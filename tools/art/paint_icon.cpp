@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "tools/art/art.h"
+#include "art/icon.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

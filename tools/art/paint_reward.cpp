@@ -2,8 +2,8 @@
 #include <iostream>
 #include <string>
 
-#include "tools/art/art.h"
-#include "tools/replay/png_file.h"
+#include "tools/art/reward_picture.h"
+#include "tools/png/png_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,9 +1,10 @@
+#include "tools/art/reward_picture.h"
+
 #include <array>
 #include <cmath>
 #include <string_view>
 
-#include "tools/art/art.h"
-#include "tools/art/shapes.h"
+#include "art/shapes.h"
 
 namespace vintaro::art {
 

@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "files/data_files.h"
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 
 namespace vintaro::gol {
 
@@ -16,16 +15,6 @@ namespace {
 std::uint32_t u32(const std::uint8_t* b) {
   return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-}
-
-void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i)
-    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
-  b[at] = static_cast<std::uint8_t>(v);
-  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 std::string sizeError(std::int64_t width, std::int64_t height) {
@@ -49,7 +38,7 @@ std::FILE* openInput(const std::string& path, std::string& error) {
 }  // namespace
 
 bool readBmpPicture(std::FILE* file, Picture& picture, std::string& error) {
-  std::uint8_t h[kHeaderBytes];
+  std::uint8_t h[kStoredHeaderBytes];
   const std::size_t got = std::fread(h, 1, sizeof h, file);
   if (got < 30) {
     error = "a BMP file too short to hold its header";
@@ -166,38 +155,7 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
   return true;
 }
 
-std::vector<std::uint8_t> pack(const Picture& picture) {
-  std::vector<std::uint8_t> mirrored = picture.rgb;
-  mirrorPictureBands(mirrored.data());
-
-  std::vector<std::uint8_t> file(kFileBytes, 0);
-  // BITMAPFILEHEADER
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(file, 2, kFileBytes);
-  put32(file, 10, kHeaderBytes);
-  // BITMAPINFOHEADER
-  put32(file, 14, 40);
-  put32(file, 18, kWidth);
-  put32(file, 22, kHeight);
-  put16(file, 26, 1);
-  put16(file, 28, 24);
-  put32(file, 30, 0);
-  put32(file, 34, static_cast<std::uint32_t>(kHeight * kStoredRowBytes));
-  put32(file, 38, 2835);  // 72 dpi
-  put32(file, 42, 2835);
-  for (int s = 0; s < kHeight; ++s) {
-    const int row = kHeight - 1 - s;
-    std::uint8_t* to = &file[static_cast<std::size_t>(kHeaderBytes + s * kStoredRowBytes)];
-    const std::uint8_t* from = &mirrored[static_cast<std::size_t>(row * kWidth * 3)];
-    for (int c = 0; c < kWidth; ++c) {
-      to[3 * c] = from[3 * c + 2];
-      to[3 * c + 1] = from[3 * c + 1];
-      to[3 * c + 2] = from[3 * c];
-    }
-  }
-  return file;
-}
+std::vector<std::uint8_t> pack(const Picture& picture) { return packPicture(picture.rgb.data()); }
 
 bool unpack(const std::vector<std::uint8_t>& file, Picture& picture, std::string& error) {
   if (file.size() < static_cast<std::size_t>(kFileBytes)) {
@@ -208,17 +166,7 @@ bool unpack(const std::vector<std::uint8_t>& file, Picture& picture, std::string
   picture.width = kWidth;
   picture.height = kHeight;
   picture.rgb.assign(static_cast<std::size_t>(kWidth * kHeight * 3), 0);
-  for (int s = 0; s < kHeight; ++s) {
-    const int row = kHeight - 1 - s;
-    const std::uint8_t* from = &file[static_cast<std::size_t>(kHeaderBytes + s * kStoredRowBytes)];
-    std::uint8_t* to = &picture.rgb[static_cast<std::size_t>(row * kWidth * 3)];
-    for (int c = 0; c < kWidth; ++c) {
-      to[3 * c] = from[3 * c + 2];
-      to[3 * c + 1] = from[3 * c + 1];
-      to[3 * c + 2] = from[3 * c];
-    }
-  }
-  mirrorPictureBands(picture.rgb.data());
+  unpackPicture(file.data(), file.size(), picture.rgb.data());
   return true;
 }
 

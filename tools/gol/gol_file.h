@@ -1,7 +1,5 @@
-// The stored form of "Vintaro.gol": a 54-byte bitmap header,
-// then 280 rows of 370 pixels bottom-up, 3 bytes a pixel in blue, green, red
-// order, each row padded to 1112 bytes, with the picture's 10-row bands
-// turned upside down and its first six 60-column bands turned left to right.
+// vintaro-gol's pictures: PNG and BMP files read, and "Vintaro.gol" packed
+// and unpacked in the stored form the game reads (files/data_files.h).
 #pragma once
 
 #include <cstdint>
@@ -9,15 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
+#include "files/data_files.h"
 
 namespace vintaro::gol {
 
 inline constexpr int kWidth = kPictureWidth;
 inline constexpr int kHeight = kPictureHeight;
-inline constexpr int kHeaderBytes = 54;
-inline constexpr int kStoredRowBytes = 1112;
-inline constexpr int kFileBytes = kHeaderBytes + kHeight * kStoredRowBytes;  // 311,414
+inline constexpr int kFileBytes = kStoredFileBytes;  // 311,414
 
 // An ordinary picture, RGB, top row first.
 struct Picture {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tools/gol/gol_file.h"
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 
 namespace {
 

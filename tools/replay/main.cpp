@@ -9,7 +9,7 @@
 
 #include "app/window.h"
 #include "platform/headless/headless_platform.h"
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 #include "tools/replay/script.h"
 
 namespace {

@@ -118,6 +118,13 @@ TEST_F(Folders, TheWorkingDirectoryThenThePlayersThenTheInstalledOne) {
   EXPECT_EQ(chooseDataFolder(candidates), ".");
 }
 
+TEST_F(Folders, AFolderNamedVintaroGolHoldsNoPicture) {
+  fs::create_directory(root_ / "cwd" / "Vintaro.gol");
+  fs::create_directory(root_ / "user" / "Vintaro.gol");
+  picture("installed");
+  EXPECT_EQ(chooseDataFolder({in("user"), in("installed")}), in("installed"));
+}
+
 TEST(DataFolder, ThePlayersFolderFollowsXdg) {
   EXPECT_EQ(userDataFolder("/x/data", "/home/p"), "/x/data/vintaro");
   EXPECT_EQ(userDataFolder("", "/home/p"), "/home/p/.local/share/vintaro");

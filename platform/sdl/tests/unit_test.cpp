@@ -92,5 +92,25 @@ TEST(EndSignals, ASignalIsNotedWakesTheGameOnceAndCutsASleepShort) {
   EXPECT_EQ(woken.load(), 1);
 }
 
+void earlierHandler(int) {}
+
+TEST(EndSignals, EachSignalsEarlierHandlingIsPutBack) {
+  const int signals[] = {SIGTERM, SIGINT, SIGHUP};
+  struct sigaction earlier = {};
+  earlier.sa_handler = earlierHandler;
+  sigemptyset(&earlier.sa_mask);
+  struct sigaction before[3] = {};
+  for (int i = 0; i < 3; ++i) sigaction(signals[i], &earlier, &before[i]);
+  {
+    EndSignals watched([] {});
+    ASSERT_TRUE(watched.watching());
+  }
+  for (int i = 0; i < 3; ++i) {
+    struct sigaction now = {};
+    sigaction(signals[i], &before[i], &now);
+    EXPECT_EQ(now.sa_handler, &earlierHandler) << "signal " << signals[i];
+  }
+}
+
 }  // namespace
 }  // namespace vintaro::sdl

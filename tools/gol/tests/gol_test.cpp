@@ -16,7 +16,7 @@
 #include "files/data_files.h"
 #include "platform/headless/headless_platform.h"
 #include "tools/gol/gol_file.h"
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 
 namespace vintaro::gol {
 namespace {
@@ -230,6 +230,24 @@ TEST(Gol, OtherSizesAndFormatsAreRefusedClearly) {
   ASSERT_TRUE(writeFile(dir / "short.gol", std::vector<std::uint8_t>(1000, 0), error));
   EXPECT_EQ(run("unpack " + (dir / "short.gol") + " " + (dir / "out.png")), 1);
   EXPECT_EQ(run("frobnicate a b"), 2);
+}
+
+TEST(Gol, SmallerAndCutShortBmpsAreRefused) {
+  TempDir dir;
+  std::string error;
+  Picture got;
+  // Padded to a whole picture's length: only its header tells it is small.
+  std::vector<std::uint8_t> small = bmpOf(testPicture(2, 2), false);
+  small.resize(kFileBytes, 0);
+  ASSERT_TRUE(writeFile(dir / "small.bmp", small, error)) << error;
+  EXPECT_FALSE(readPicture(dir / "small.bmp", got, error));
+  EXPECT_NE(error.find("2 x 2"), std::string::npos) << error;
+
+  std::vector<std::uint8_t> cut = bmpOf(testPicture(), false);
+  cut.pop_back();
+  ASSERT_TRUE(writeFile(dir / "cut.bmp", cut, error)) << error;
+  EXPECT_FALSE(readPicture(dir / "cut.bmp", got, error));
+  EXPECT_NE(error.find("cut short"), std::string::npos) << error;
 }
 
 TEST(Gol, AnyInputIsAnsweredInBoundedMemory) {

@@ -1,6 +1,6 @@
-#include "tools/art/box_icons.h"
+#include "art/box_icons.h"
 
-#include "tools/art/shapes.h"
+#include "art/shapes.h"
 
 namespace vintaro::art {
 

@@ -1,4 +1,4 @@
-#include "tools/replay/png_file.h"
+#include "tools/png/png_file.h"
 
 #include <png.h>
 

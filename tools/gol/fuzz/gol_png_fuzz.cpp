@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "fuzz/fuzz_support.h"
+#include "tools/gol/fuzz/check_picture.h"
 #include "tools/gol/gol_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fuzz_support.h"
+#include "tools/gol/fuzz/check_picture.h"
 #include "tools/gol/gol_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,8 @@
+#include "art/icon.h"
+
 #include <cmath>
 
-#include "tools/art/art.h"
-#include "tools/art/shapes.h"
+#include "art/shapes.h"
 
 namespace vintaro::art {
 
