@@ -115,6 +115,8 @@ class ScriptedPump final : public MessagePump {
  public:
   using Action = std::function<void(ScriptedPump&)>;
   using MessagePump::holdCharacter;
+  using MessagePump::padPressed;
+  using MessagePump::padReleased;
   using MessagePump::postCharacter;
   using MessagePump::releaseCharacter;
   using MessagePump::requestClose;
@@ -212,6 +214,32 @@ TEST(MessagePump, AHeldCharacterRepeatsOnThePumpsClockUntilReleased) {
   g.p.holdCharacter('x', 300ms, 100ms);
   EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
   EXPECT_EQ(g.p.log, (Log{"char 0", "char 300", "char 400", "close"}));
+}
+
+// A pad's start button pauses once however long it is held (a repeat would
+// toggle the game on and off); a shoulder repeats until let go.
+TEST(MessagePump, APadsStartIsOneSpaceAndItsShoulderRepeats) {
+  Shown g;
+  const auto wake = [](ScriptedPump& p) { p.clock = *p.until; };
+  g.p.actions = {wake, [](ScriptedPump& p) {
+                   p.padReleased(PadControl::FarRight);
+                   p.padReleased(PadControl::Start);
+                   p.requestClose();
+                 }};
+  g.p.padPressed(PadControl::Start);
+  g.p.padPressed(PadControl::FarRight);
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  EXPECT_EQ(g.p.log, (Log{"char 0", "char 0", "char 250", "close"}));
+}
+
+// A stick resting near the edge of its travel does not chatter.
+TEST(PadStick, HoldsPastHalfWayAndLetsGoOnlyNearTheMiddle) {
+  PadStick stick;
+  const std::pair<double, PadStick::Held> path[] = {
+      {0.2, PadStick::Held::None},   {0.49, PadStick::Held::None},  {0.5, PadStick::Held::Right},
+      {0.35, PadStick::Held::Right}, {0.31, PadStick::Held::Right}, {0.29, PadStick::Held::None},
+      {-0.6, PadStick::Held::Left},  {0.7, PadStick::Held::Right},  {-0.1, PadStick::Held::None}};
+  for (const auto& [x, held] : path) EXPECT_EQ(stick.update(x), held) << x;
 }
 
 }  // namespace

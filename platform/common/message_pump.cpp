@@ -161,6 +161,17 @@ void MessagePump::releaseCharacter(unsigned character) {
   std::erase_if(held_, [character](const Held& h) { return h.character == character; });
 }
 
+void MessagePump::padPressed(PadControl control) {
+  const PadKey key = padKey(control);
+  if (key.repeats) {
+    holdCharacter(key.character, kPadRepeatDelay, kPadRepeatInterval);
+  } else {
+    postCharacter(key.character);
+  }
+}
+
+void MessagePump::padReleased(PadControl control) { releaseCharacter(padKey(control).character); }
+
 void MessagePump::postRepeats(Time t) {
   for (Held& h : held_) {
     if (h.next > t) continue;

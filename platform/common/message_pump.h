@@ -23,6 +23,7 @@
 #include "app/platform.h"
 #include "app/window.h"
 #include "platform/common/message_queue.h"
+#include "platform/common/pad_input.h"
 #include "platform/common/recorder.h"
 
 namespace vintaro {
@@ -63,6 +64,9 @@ class MessagePump : public Platform {
   void holdCharacter(unsigned character, std::chrono::milliseconds delay,
                      std::chrono::milliseconds interval);
   void releaseCharacter(unsigned character);
+  // A pad's control pressed or let go, as the characters it stands for.
+  void padPressed(PadControl control);
+  void padReleased(PadControl control);
   // The user closes the window; a second request is the same close.
   void requestClose();
   // The window system uncovered the window: a repaint with erase.
