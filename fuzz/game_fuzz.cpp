@@ -130,9 +130,15 @@ void meetBall(CheckedPlatform& p, const GameState& s, int offset) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vintaro;
   if (size < 3) return 0;
-  fuzz::CheckedPlatform p;
-  auto state = std::make_unique<GameState>();
+  // Fresh for every input, but copied from ones made once: a platform's and a
+  // record's memory, new each time, would be most of a short input's work.
+  static const fuzz::CheckedPlatform freshPlatform;
+  static const auto freshState = std::make_unique<const GameState>();
+  static fuzz::CheckedPlatform p;
+  static const auto state = std::make_unique<GameState>();
+  p = freshPlatform;
   GameState& s = *state;
+  s = *freshState;
   // Start-up as the game does it, with the files' values.
   s.mainWindow = p.createMainWindow(s);
   s.ballsLeft = static_cast<std::int16_t>(1 + data[0] % 99);
