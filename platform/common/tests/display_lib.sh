@@ -5,6 +5,8 @@
 # machine where other tests run at the same time.
 
 xvfb_pid=""
+# Seconds between two tries of poll.
+poll_interval=0.05
 
 # poll SECONDS COMMAND...: runs COMMAND until it succeeds, for at most
 # SECONDS; fails after.
@@ -14,7 +16,7 @@ poll() {
   local end=$((SECONDS + limit))
   until "$@"; do
     [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.05
+    sleep "$poll_interval"
   done
 }
 

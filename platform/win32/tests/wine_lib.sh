@@ -6,6 +6,8 @@
 # (the native replay tool) and VINTARO_PREFIX_FILE (the shared prefix's path).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../common/tests/display_lib.sh"
+# Many of the conditions polled start a Windows program: not too often.
+poll_interval=0.2
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vintaro-wintest.XXXXXX")
 GAME_DIR=$WORK/game
