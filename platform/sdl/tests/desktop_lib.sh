@@ -6,13 +6,13 @@
 # tool), VINTARO_PLAY_DIR (the default files), VINTARO_X11_CLOSE (the helper
 # that closes a window as a window manager would).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../common/tests/display_lib.sh"
 
 for tool in Xvfb xdotool xwininfo import convert compare; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps)"; exit 1; }
 done
 
 work=$(mktemp -d /tmp/vintaro-desktop.XXXXXX)
-xvfb_pid=""
 wm_pid=""
 game_pid=""
 
@@ -26,10 +26,7 @@ cleanup() {
     kill "$wm_pid" 2>/dev/null || true
     wait "$wm_pid" 2>/dev/null || true
   fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,20 +44,14 @@ fail() {
 wait_for() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
-    sleep 0.05
-  done
+  poll "$seconds" "$@" || fail "timed out waiting for $what"
 }
 
-# start_xvfb [WIDTHxHEIGHT]: 1024x768 unless told.
+# start_xvfb [WIDTHxHEIGHT [XVFB-ARGUMENTS...]]: 1024x768 unless told.
 start_xvfb() {
-  Xvfb -displayfd 9 -screen 0 "${1:-1024x768}x24" -nolisten tcp 9>"$work/display" \
-    2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  wait_for 30 "Xvfb to start" test -s "$work/display"
-  export DISPLAY=":$(head -n1 "$work/display")"
+  local size=${1:-1024x768}
+  shift $(($# > 0 ? 1 : 0))
+  xvfb_start "$work" "$size" "$@" || fail "Xvfb did not start"
   export SDL_AUDIODRIVER=dummy
   unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 }
@@ -116,17 +107,10 @@ box_viewable() {
 box_window() { wait_for 30 "the \"$1\" box" box_viewable "$1"; }
 
 # screenshot FILE: the main window's client area.
-screenshot() { import -window "$window" "$1" 2>/dev/null; }
-
-# same_pixels A B: the two pictures are equal pixel for pixel.
-same_pixels() {
-  local differ
-  differ=$(compare -metric AE "$1" "$2" null: 2>&1) || true
-  [ "$differ" = "0" ]
-}
+screenshot() { shoot_window "$window" "$1"; }
 
 # crop IN W H X Y OUT
-crop() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage "$6"; }
+crop() { crop_to "$1" "${2}x${3}+${4}+${5}" "$6"; }
 
 # wait_board REFERENCE WHAT: waits until the main window's board (its top left
 # 639 x 598) equals the picture REFERENCE; the last capture is shot.png.

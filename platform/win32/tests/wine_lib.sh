@@ -5,6 +5,9 @@
 # Expects VINTARO_EXE_DIR (vintaro.exe, vintaro-probe.exe), VINTARO_REPLAY
 # (the native replay tool) and VINTARO_PREFIX_FILE (the shared prefix's path).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../common/tests/display_lib.sh"
+# Many of the conditions polled start a Windows program: not too often.
+poll_interval=0.2
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vintaro-wintest.XXXXXX")
 GAME_DIR=$WORK/game
@@ -24,10 +27,7 @@ cleanup() {
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-  fi
+  xvfb_stop
   if [ $status -ne 0 ] && [ -n "${VINTARO_KEEP_FAILED:-}" ]; then
     echo "kept: $WORK" >&2
   else
@@ -42,25 +42,12 @@ fail() {
   exit 1
 }
 
-# poll SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS.
-poll() {
-  local limit=$1
-  shift
-  local end=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.2
-  done
-}
-
 start_display() {
   # A fresh server ends whatever an earlier test left on the prefix.
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-  XVFB_PID=$!
-  poll 20 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-  export DISPLAY=":$(tr -d '[:space:]' <"$WORK/display")"
+  xvfb_start "$WORK" 1024x768 || fail "no virtual display"
+  XVFB_PID=$xvfb_pid
 }
 
 # write_ini BALLS INTERVAL: a valid settings file (plain decimal numbers: a
@@ -127,16 +114,14 @@ replay() {
 capture_client() {
   local x y w h
   read -r x y w h < <(probe client) || return 1
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1"
+  shoot_screen "${w}x${h}+${x}+${y}" "$1"
 }
 
 # same_region A B GEOMETRY: the two images agree pixel for pixel in GEOMETRY.
 same_region() {
-  local diff
-  convert "$1" -crop "$3" +repage "$WORK/a.png"
-  convert "$2" -crop "$3" +repage "$WORK/b.png"
-  diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1) || true
-  [ "$diff" = 0 ]
+  crop_to "$1" "$3" "$WORK/a.png"
+  crop_to "$2" "$3" "$WORK/b.png"
+  same_pixels "$WORK/a.png" "$WORK/b.png"
 }
 
 # settled_capture FILE: the client area once two captures in a row agree.
