@@ -1,6 +1,8 @@
 // The main window's geometry, the same on every platform: the board of the
 // game record (game/game_state.h) with the status bar under it make the
-// client area; the window stands at a fixed place with a fixed outer size.
+// client area; the window stands at a fixed place. Its outer size is the
+// client area's with the frame and caption the system draws: 647 x 646 with
+// the classic ones.
 #pragma once
 
 #include "game/game_state.h"
@@ -13,10 +15,8 @@ inline constexpr int kStatusBarHeight = 21;
 inline constexpr int kClientAreaWidth = clientWidth;
 inline constexpr int kClientAreaHeight = clientHeight + kStatusBarHeight;
 
-// Where the window is created and how big it is, frame and caption included.
+// Where the window is created: its outer top-left corner.
 inline constexpr int kWindowX = 100;
 inline constexpr int kWindowY = 50;
-inline constexpr int kWindowWidth = 647;
-inline constexpr int kWindowHeight = 646;
 
 }  // namespace vintaro

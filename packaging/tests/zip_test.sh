@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows zip: unpacked, it holds the game, its two default files (the
 # picture the native build made) and a read-me, text files with CRLF; its
-# game, started in its folder as a double-click starts it, shows the first
-# board as the replay tool draws it from the same files.
+# game, started in its folder as a double-click starts it, in a prefix as a
+# player has it (fresh, outside a Japanese locale, with none of the other
+# tests' font links), shows the first board as the replay tool draws it from
+# the same files and its status texts in glyphs.
 source "$(dirname "$0")/../../platform/win32/tests/wine_lib.sh"
 
 cpack --config "$VINTARO_ZIP_BUILD/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 ||
@@ -23,6 +25,9 @@ for text in README.txt Vintaro.ini; do
 done
 
 replay "snapshot $WORK/expected.png"
+TMPDIR=$WORK bash "$(dirname "$0")/../../platform/win32/tests/wine_prefix.sh" setup \
+  "$WORK/prefix.path" player >/dev/null || fail "no Wine prefix"
+WINEPREFIX=$(cat "$WORK/prefix.path")
 start_display
 # In its own folder, as a double-click starts it.
 (cd "$GAME_DIR" && exec wine ./vintaro.exe) >"$WORK/game.out" 2>"$WORK/game.err" &
@@ -30,4 +35,5 @@ GAME_PID=$!
 wait_main_window
 poll 20 board_shows "$WORK/expected.png" 639x598+0+0 ||
   fail "the first board differs from the replay"
+check_status_texts
 echo "PASS"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "app/geometry.h"
 #include "app/window.h"
@@ -18,6 +19,9 @@ constexpr DWORD kStatusBarStyle =
     0x50000103;  // WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM
 constexpr UINT kStatusBarId = 1;
 constexpr UINT kCodePage932 = 932;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
+// What Japanese Windows gave the status bar, the texts' own system.
+constexpr wchar_t kJapaneseUiFace[] = L"MS UI Gothic";
 
 // The one window's platform: the window procedure has no other way to find
 // it, since the window is created without a creation parameter.
@@ -25,7 +29,50 @@ Win32Platform* activePlatform = nullptr;
 
 HWND hwndOf(Handle h) { return static_cast<HWND>(h); }
 
+// The families of this system that have the Japanese character set; their
+// vertical forms ('@') left out.
+struct JapaneseFaces {
+  std::wstring uiFace;
+  std::wstring proportional;
+  std::wstring any;
+};
+
+int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD, LPARAM data) {
+  auto& faces = *reinterpret_cast<JapaneseFaces*>(data);
+  const std::wstring name = font->lfFaceName;
+  if (name.empty() || name[0] == L'@') return 1;
+  if (name == kJapaneseUiFace) faces.uiFace = name;
+  // The bit's name says the opposite of what it means: set, the pitch varies.
+  if (faces.proportional.empty() && (metrics->tmPitchAndFamily & TMPF_FIXED_PITCH) != 0) {
+    faces.proportional = name;
+  }
+  if (faces.any.empty()) faces.any = name;
+  return 1;
+}
+
 }  // namespace
+
+HFONT createStatusFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  LOGFONTW font = metrics.lfStatusFont;
+
+  LOGFONTW japanese{};
+  japanese.lfCharSet = SHIFTJIS_CHARSET;
+  JapaneseFaces faces;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &japanese, collectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  ReleaseDC(nullptr, screen);
+  const std::wstring& face = !faces.uiFace.empty()         ? faces.uiFace
+                             : !faces.proportional.empty() ? faces.proportional
+                                                           : faces.any;
+  if (!face.empty() && face.size() < LF_FACESIZE) {
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    std::wmemcpy(font.lfFaceName, face.c_str(), face.size() + 1);
+  }
+  return CreateFontIndirectW(&font);
+}
 
 std::wstring widen(const char* cp932) {
   const int length = static_cast<int>(std::strlen(cp932));
@@ -45,6 +92,7 @@ Win32Platform::Win32Platform(HINSTANCE instance, int showCommand)
 
 Win32Platform::~Win32Platform() {
   releaseBackBuffer();
+  if (statusFont_ != nullptr) DeleteObject(statusFont_);
   if (activePlatform == this) activePlatform = nullptr;
 }
 
@@ -65,9 +113,13 @@ bool Win32Platform::registerWindowClass() {
 
 Handle Win32Platform::createMainWindow(GameState& state) {
   state_ = &state;
-  return CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), WS_OVERLAPPEDWINDOW,
-                         kWindowX, kWindowY, kWindowWidth, kWindowHeight, nullptr, nullptr,
-                         instance_, nullptr);
+  // The frame and caption are this system's: wider on today's Windows than
+  // the classic ones, which give 647 x 646.
+  RECT outer{0, 0, kClientAreaWidth, kClientAreaHeight};
+  AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
+  return CreateWindowExW(0, kWindowClass, widen(kWindowTitle).c_str(), kWindowStyle, kWindowX,
+                         kWindowY, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                         nullptr, instance_, nullptr);
 }
 
 Handle Win32Platform::createStatusBar(Handle parent, const char* text) {
@@ -75,6 +127,8 @@ Handle Win32Platform::createStatusBar(Handle parent, const char* text) {
   HWND bar =
       CreateStatusWindowW(kStatusBarStyle, widen(text).c_str(), hwndOf(parent), kStatusBarId);
   if (bar == nullptr) return nullptr;
+  if (statusFont_ == nullptr) statusFont_ = createStatusFont();
+  SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_), FALSE);
   int edges[3] = {statusParts[0], statusParts[1], statusParts[2]};
   SendMessageW(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   return bar;

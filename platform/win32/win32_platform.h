@@ -16,6 +16,11 @@ inline constexpr const wchar_t kWindowClass[] = L"Vintaro";
 // A code page 932 text for the wide calls, whatever the system's code page.
 std::wstring widen(const char* cp932);
 
+// The status bar's font: the system's status font, in a family with Japanese
+// glyphs when the system has one. The system's own font may have none (Wine's
+// outside a Japanese locale), and the texts would read as boxes.
+HFONT createStatusFont();
+
 class Win32Platform : public Platform {
  public:
   Win32Platform(HINSTANCE instance, int showCommand);
@@ -61,6 +66,7 @@ class Win32Platform : public Platform {
   int showCommand_;
   GameState* state_ = nullptr;
   HBRUSH background_;
+  HFONT statusFont_ = nullptr;
 
   // The back buffer mirrors the client area: 32-bit, top-down, its origin at
   // the client area's. Erases go to it as they go to the screen.

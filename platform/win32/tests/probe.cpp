@@ -190,10 +190,7 @@ class Canvas {
   static constexpr int kWidth = 600, kHeight = 40;
 
   Canvas() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfStatusFont);
+    font_ = vintaro::createStatusFont();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = kWidth;

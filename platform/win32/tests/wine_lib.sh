@@ -14,6 +14,7 @@ GAME_DIR=$WORK/game
 mkdir -p "$GAME_DIR"
 XVFB_PID=
 GAME_PID=
+SAVED_USER_REG=
 
 export WINEPREFIX
 WINEPREFIX=$(cat "$VINTARO_PREFIX_FILE")
@@ -26,6 +27,7 @@ cleanup() {
   # Ends the game, the probe, the desktop process and the server itself.
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
+  [ -n "$SAVED_USER_REG" ] && cp "$SAVED_USER_REG" "$WINEPREFIX/user.reg"
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null && wait "$GAME_PID" 2>/dev/null
   xvfb_stop
   if [ $status -ne 0 ] && [ -n "${VINTARO_KEEP_FAILED:-}" ]; then
@@ -40,6 +42,14 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# keep_user_registry: whatever the test changes in the user's registry is
+# undone when it ends; the server is down now (start_display), so the file
+# holds it all.
+keep_user_registry() {
+  cp "$WINEPREFIX/user.reg" "$WORK/user.reg"
+  SAVED_USER_REG=$WORK/user.reg
 }
 
 start_display() {
@@ -82,6 +92,12 @@ wait_exit() {
 # Every wait has its own limit, well inside ctest's, so that the clean-up
 # above always runs.
 probe() { timeout 30 wine "$VINTARO_EXE_DIR/vintaro-probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# window_geometry WINDOW: "X Y W H" of the X window, its frame included.
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
 
 # The X window of a visible top-level window whose title matches REGEX.
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
@@ -140,6 +156,43 @@ settled_capture() {
 # board_shows EXPECTED GEOMETRY: a fresh capture agrees with EXPECTED.
 board_shows() {
   capture_client "$WORK/capture.png" && same_region "$WORK/capture.png" "$1" "$2"
+}
+
+readonly CREDIT=' ピルモ(62歳)作のブロック崩し'
+readonly INTRO=' 初期値(Ball:10, Intvl:220)'
+
+intro_shown() { probe status | grep -q '^1 .*Ball'; }
+
+# check_status_texts: the game shown with 10 balls and 220 ms has parts 0 and
+# 1 holding the texts, and the pixels on the screen are those texts drawn in
+# glyphs, not boxes.
+check_status_texts() {
+  poll 20 intro_shown || fail "no initial values in the status bar"
+  local status part0 part1
+  status=$(probe status)
+  part0=$(sed -n 's/^0 [0-9]* [0-9]* [0-9]* [0-9]* //p' <<<"$status")
+  part1=$(sed -n 's/^1 [0-9]* [0-9]* [0-9]* [0-9]* //p' <<<"$status")
+  [ "$part0" = "$CREDIT" ] || fail "part 0 holds '$part0'"
+  [ "$part1" = "$INTRO" ] || fail "part 1 holds '$part1'"
+
+  probe tofu "$CREDIT" "$INTRO" >"$WORK/tofu.txt" || fail "missing glyphs: $(cat "$WORK/tofu.txt")"
+
+  local expected part x y w h ink
+  expected=$(probe ink "$CREDIT" "$INTRO")
+  import -window root "$WORK/screen.png"
+  for part in 0 1; do
+    read -r _ x y w h _ < <(grep "^$part " <<<"$status")
+    # Inside the part's sunken border: only the text differs from the face.
+    convert "$WORK/screen.png" -crop "$((w - 4))x$((h - 4))+$((x + 2))+$((y + 2))" +repage \
+      "$WORK/part$part.png"
+    local face
+    face=$(convert "$WORK/part$part.png" -format '%[pixel:p{0,0}]' info:)
+    ink=$(convert "$WORK/part$part.png" -fill white -opaque "$face" -fill black +opaque white \
+      -format '%[fx:round(w*h*(1-mean))]' info:)
+    local want
+    want=$(awk -v p="$part" '$1 == p {print $2}' <<<"$expected")
+    [ "$ink" = "$want" ] || fail "part $part shows $ink pixels of text, the text takes $want"
+  done
 }
 
 # The short MIDI messages the game has sent, as Wine's winmm lists them.

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # The Wine prefix that one run of the Windows tests shares, made fresh:
-#   wine_prefix.sh setup STATE     creates it; STATE gets its path
+#   wine_prefix.sh setup STATE [player]
+#                                  creates it; STATE gets its path. A
+#                                  player's has no font links of ours: its
+#                                  fonts are those a fresh prefix has.
 #   wine_prefix.sh cleanup STATE   ends its processes and removes it
 set -euo pipefail
 
 action=$1
 state=$2
+kind=${3:-tests}
 
 # REG_MULTI_SZ in a REGEDIT4 file: the bytes of each string, each ended by a
 # NUL, and one more NUL at the end.
@@ -32,10 +36,6 @@ case $action in
     }
     wineserver -w
 
-    # CJK glyphs for the dialog fonts whatever the locale; a Japanese locale
-    # finds them by itself.
-    cjk="ipagp.ttf,IPAPGothic"
-    link='[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]'
     cat >"$prefix/tests.reg" <<EOF
 REGEDIT4
 
@@ -47,12 +47,19 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Drivers]
 "Audio"=""
+EOF
+    if [ "$kind" != player ]; then
+      # CJK glyphs for the dialog fonts whatever the locale; a Japanese
+      # locale finds them by itself.
+      cjk="ipagp.ttf,IPAPGothic"
+      cat >>"$prefix/tests.reg" <<EOF
 
-$link
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
 "Tahoma"=hex(7):$(multi_sz "$cjk")
 "MS Shell Dlg"=hex(7):$(multi_sz "$cjk")
 "MS Shell Dlg 2"=hex(7):$(multi_sz "$cjk")
 EOF
+    fi
     # Now and then Wine fails to start a program while the server the boot
     # left is still going away ("ShellExecuteEx failed"): try again.
     for attempt in 1 2 3; do
@@ -71,7 +78,7 @@ EOF
     rm -rf "$prefix" "$state"
     ;;
   *)
-    echo "usage: wine_prefix.sh setup|cleanup STATE" >&2
+    echo "usage: wine_prefix.sh setup STATE [player] | cleanup STATE" >&2
     exit 2
     ;;
 esac
