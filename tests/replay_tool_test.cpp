@@ -3,7 +3,9 @@
 // tested with the tool (tools/replay/tests).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -88,6 +90,29 @@ TEST(ReplayTool, AMalformedLineStopsTheRunWithItsNumber) {
     const ToolRun r = runReplay(std::string("tick\n") + bad);
     EXPECT_EQ(r.code, 2) << bad;
     EXPECT_NE(r.err.find("line 2"), std::string::npos) << bad << r.err;
+  }
+}
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr const char* kMemoryLimit = "";  // the sanitizer's address space is vast
+#else
+constexpr const char* kMemoryLimit = "ulimit -v 262144; ";
+#endif
+
+// A script it cannot read is no script: a message and code 2, without
+// waiting on a pipe, and in a bounded memory whatever the input.
+TEST(ReplayTool, AScriptItCannotReadEndsItWithCode2) {
+  TempDir dir;
+  writeFile("Vintaro.gol", rewardFile(patternPicture()));
+  std::filesystem::create_directory("folder");
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  for (const char* script : {"folder", "fifo", "/dev/zero", "missing", "< folder", "< /dev/zero"}) {
+    const std::string command = std::string(kMemoryLimit) + "'" + VINTARO_REPLAY_EXE + "' " +
+                                script + " > out.txt 2> err.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << script << ": " << status;
+    EXPECT_NE(readFile("err.txt"), "") << script;
+    EXPECT_EQ(readFile("out.txt").find("exit"), std::string::npos) << script;
   }
 }
 

@@ -1,11 +1,9 @@
 #include "tools/gol/gol_file.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "tools/common/tool_files.h"
 #include "tools/png/png_file.h"
 
 namespace vintaro::gol {
@@ -20,19 +18,6 @@ std::uint32_t u32(const std::uint8_t* b) {
 std::string sizeError(std::int64_t width, std::int64_t height) {
   return "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
          " pixels; Vintaro.gol holds 370 x 280";
-}
-
-// Only a regular file is read: a pipe or a device could hold the open or the
-// read for ever, or never end.
-std::FILE* openInput(const std::string& path, std::string& error) {
-  std::FILE* file = openDataFile(path.c_str());
-  if (file == nullptr) {
-    const int openError = errno;
-    struct stat info {};
-    const bool other = ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
-    error = path + ": " + (other ? "not a regular file" : std::strerror(openError));
-  }
-  return file;
 }
 
 }  // namespace
@@ -110,7 +95,7 @@ bool readPngPicture(std::FILE* file, Picture& picture, std::string& error) {
 }
 
 bool readPicture(const std::string& path, Picture& picture, std::string& error) {
-  std::FILE* file = openInput(path, error);
+  std::FILE* file = openRegularFile(path, error);
   if (file == nullptr) return false;
   std::uint8_t magic[8];
   const std::size_t got = std::fread(magic, 1, sizeof magic, file);
@@ -130,7 +115,7 @@ bool readPicture(const std::string& path, Picture& picture, std::string& error) 
 }
 
 bool readStoredFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-  std::FILE* file = openInput(path, error);
+  std::FILE* file = openRegularFile(path, error);
   if (file == nullptr) return false;
   bytes.resize(kFileBytes);
   bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
@@ -142,14 +127,22 @@ bool readStoredFile(const std::string& path, std::vector<std::uint8_t>& bytes, s
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    error = path + ": " + std::strerror(errno);
-    return false;
-  }
+  std::FILE* f = createRegularFile(path, error);
+  if (f == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   if (std::fclose(f) != 0 || !written) {
     error = path + ": write error";
+    return false;
+  }
+  return true;
+}
+
+bool writePngFile(const std::string& path, const Picture& picture, std::string& error) {
+  std::FILE* f = createRegularFile(path, error);
+  if (f == nullptr) return false;
+  const bool written = writePng(f, picture.width, picture.height, picture.rgb.data(), error);
+  if (std::fclose(f) != 0 || !written) {
+    error = path + ": " + (written ? "write error" : error);
     return false;
   }
   return true;

@@ -43,6 +43,9 @@ bool unpack(const std::vector<std::uint8_t>& file, Picture& picture, std::string
 // The first 311,414 bytes of a regular file, all of it when shorter: the
 // game reads no more of a stored file.
 bool readStoredFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
+// Writes a regular file only: anything else by that name is refused at once.
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
+// The picture as a PNG file, a regular file as above.
+bool writePngFile(const std::string& path, const Picture& picture, std::string& error);
 
 }  // namespace vintaro::gol

@@ -48,9 +48,7 @@ int run(int argc, char** argv) {
     std::vector<std::uint8_t> file;
     if (!vintaro::gol::readStoredFile(from, file, error)) return fail(error);
     if (!vintaro::gol::unpack(file, picture, error)) return fail(from + ": " + error);
-    if (!vintaro::writePng(to, picture.width, picture.height, picture.rgb.data(), error)) {
-      return fail(error);
-    }
+    if (!vintaro::gol::writePngFile(to, picture, error)) return fail(error);
     return 0;
   }
   return usage();

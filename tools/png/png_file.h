@@ -11,9 +11,13 @@ namespace vintaro {
 bool writePng(const std::string& path, int width, int height, const std::uint8_t* rgb,
               std::string& error);
 
-// Reads any PNG from `file` as 8-bit RGB, top row first, alpha dropped. A
-// picture wider than maxWidth or taller than maxHeight is refused from its
-// header, before any pixel is read, with width and height set.
+// The same into an open file.
+bool writePng(std::FILE* file, int width, int height, const std::uint8_t* rgb, std::string& error);
+
+// Reads any PNG from `file` as 8-bit RGB, top row first, alpha dropped, and
+// nothing after its last row. A picture wider than maxWidth or taller than
+// maxHeight is refused from its header, before any pixel is read, with width
+// and height set.
 bool readPng(std::FILE* file, int maxWidth, int maxHeight, int& width, int& height,
              std::vector<std::uint8_t>& rgb, std::string& error);
 

@@ -1,20 +1,26 @@
 // vintaro-replay: plays the real game on the headless platform from a script
 // of user actions and prints the trace of every platform call.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "app/window.h"
 #include "platform/headless/headless_platform.h"
+#include "tools/common/tool_files.h"
 #include "tools/png/png_file.h"
 #include "tools/replay/script.h"
 
 namespace {
 
+// A script that is malformed or cannot be read: no script to play either way.
 constexpr int kMalformed = 2;
+// Longer than any command worth writing: a snapshot's path is at most 4096
+// bytes. Holds the memory a script takes, whatever it is.
+constexpr std::size_t kLongestLine = 65536;
 
 [[noreturn]] void fail(const std::string& message) {
   std::cout.flush();
@@ -56,6 +62,20 @@ void run(vintaro::HeadlessPlatform& platform, const vintaro::replay::Command& c)
   }
 }
 
+enum class Read { Line, End, TooLong, Failed };
+
+// One line without its end; the last may have none.
+Read readLine(std::FILE* in, std::string& line) {
+  line.clear();
+  for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
+    if (c == '\n') return Read::Line;
+    if (line.size() == kLongestLine) return Read::TooLong;
+    line.push_back(static_cast<char>(c));
+  }
+  if (std::ferror(in) != 0) return Read::Failed;
+  return line.empty() ? Read::End : Read::Line;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,15 +83,17 @@ int main(int argc, char** argv) {
     std::cerr << "usage: vintaro-replay [SCRIPT]\n";
     return kMalformed;
   }
-  std::ifstream file;
+  std::string name = "standard input";
+  std::FILE* script = stdin;
   if (argc == 2) {
-    file.open(argv[1]);
-    if (!file) {
-      std::cerr << "vintaro-replay: cannot open " << argv[1] << '\n';
+    std::string error;
+    name = argv[1];
+    script = vintaro::openRegularFile(name, error);
+    if (script == nullptr) {
+      std::cerr << "vintaro-replay: cannot read " << error << '\n';
       return kMalformed;
     }
   }
-  std::istream& script = argc == 2 ? static_cast<std::istream&>(file) : std::cin;
   std::ios::sync_with_stdio(false);
 
   vintaro::HeadlessPlatform platform(&std::cout);
@@ -81,8 +103,13 @@ int main(int argc, char** argv) {
     std::string line;
     vintaro::replay::Command command;
     std::string error;
-    while (std::getline(script, line)) {
+    for (Read read = readLine(script, line); read != Read::End; read = readLine(script, line)) {
       ++lineNumber;
+      if (read == Read::Failed) fail("cannot read " + name + ": " + std::strerror(errno));
+      if (read == Read::TooLong) {
+        fail("line " + std::to_string(lineNumber) + ": longer than " +
+             std::to_string(kLongestLine) + " bytes");
+      }
       if (!vintaro::replay::parseLine(line, command, error)) {
         fail("line " + std::to_string(lineNumber) + ": " + error);
       }

@@ -98,6 +98,17 @@ Bounded runBounded(const std::vector<std::string>& args, const std::string& errF
   return b;
 }
 
+// A PNG chunk of `type` with `data`, put at the end of `png`.
+void pngChunk(std::vector<std::uint8_t>& png, const char* type, std::vector<std::uint8_t> data) {
+  const auto be32 = [&png](std::uint32_t v) {
+    for (int i = 3; i >= 0; --i) png.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  be32(static_cast<std::uint32_t>(data.size()));
+  data.insert(data.begin(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  be32(static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size()))));
+}
+
 // A 24-bit BMP of `p`, bottom-up or top-down.
 std::vector<std::uint8_t> bmpOf(const Picture& p, bool topDown) {
   const int rowBytes = (p.width * 3 + 3) / 4 * 4;
@@ -255,18 +266,9 @@ TEST(Gol, AnyInputIsAnsweredInBoundedMemory) {
   std::string error;
   // A PNG header claiming 37000 x 38000 pixels, and no pixels.
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  const auto chunk = [&png](const char* type, std::vector<std::uint8_t> data) {
-    const auto be32 = [&png](std::uint32_t v) {
-      for (int i = 3; i >= 0; --i) png.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    be32(static_cast<std::uint32_t>(data.size()));
-    data.insert(data.begin(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    be32(static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size()))));
-  };
-  chunk("IHDR", {0, 0, 0x90, 0x88, 0, 0, 0x94, 0x70, 8, 2, 0, 0, 0});
-  chunk("IDAT", {});
-  chunk("IEND", {});
+  pngChunk(png, "IHDR", {0, 0, 0x90, 0x88, 0, 0, 0x94, 0x70, 8, 2, 0, 0, 0});
+  pngChunk(png, "IDAT", {});
+  pngChunk(png, "IEND", {});
   ASSERT_TRUE(writeFile(dir / "huge.png", png, error)) << error;
   // A 3 GB file, mostly a hole, whose BMP header claims as much.
   std::vector<std::uint8_t> bmp = bmpOf(testPicture(1, 1), false);
@@ -302,6 +304,70 @@ TEST(Gol, AnyInputIsAnsweredInBoundedMemory) {
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     if (!kSanitized) {
       EXPECT_LT(run.peakKb, 20 * 1024);
+    }
+  }
+}
+
+// The rows' data goes on with 64 MB of zeros that no row takes, and the file
+// ends in them: the picture is read from what comes before, and nothing
+// after its last row is read.
+TEST(Gol, APngIsReadToItsLastRowAndNoFurther) {
+  TempDir dir;
+  const Picture p = testPicture();
+  std::vector<std::uint8_t> rows;
+  for (int y = 0; y < p.height; ++y) {
+    rows.push_back(0);  // no filter
+    const auto* row = &p.rgb[static_cast<std::size_t>(y * p.width * 3)];
+    rows.insert(rows.end(), row, row + p.width * 3);
+  }
+  std::vector<std::uint8_t> zeros(1 << 20, 0);
+  std::vector<std::uint8_t> stream(1 << 20);
+  z_stream z{};
+  ASSERT_EQ(deflateInit(&z, 1), Z_OK);
+  std::vector<std::uint8_t> idat;
+  const auto put = [&](std::vector<std::uint8_t>& data, int flush) {
+    z.next_in = data.data();
+    z.avail_in = static_cast<uInt>(data.size());
+    do {
+      z.next_out = stream.data();
+      z.avail_out = static_cast<uInt>(stream.size());
+      deflate(&z, flush);
+      idat.insert(idat.end(), stream.data(), z.next_out);
+    } while (z.avail_out == 0);
+  };
+  put(rows, Z_NO_FLUSH);
+  for (int i = 0; i < 64; ++i) put(zeros, i == 63 ? Z_SYNC_FLUSH : Z_NO_FLUSH);
+  deflateEnd(&z);
+
+  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  pngChunk(png, "IHDR", {0, 0, 0x01, 0x72, 0, 0, 0x01, 0x18, 8, 2, 0, 0, 0});
+  pngChunk(png, "IDAT", idat);
+  std::string error;
+  ASSERT_TRUE(writeFile(dir / "long.png", png, error)) << error;
+  ASSERT_EQ(run("pack " + (dir / "long.png") + " " + (dir / "Vintaro.gol")), 0);
+  std::vector<std::uint8_t> file;
+  Picture back;
+  ASSERT_TRUE(readStoredFile(dir / "Vintaro.gol", file, error)) << error;
+  ASSERT_TRUE(unpack(file, back, error)) << error;
+  EXPECT_EQ(back.rgb, p.rgb);
+}
+
+// Only a regular file is written: a pipe with no reader, a device or a
+// directory is refused at once.
+TEST(Gol, OnlyARegularFileIsWritten) {
+  TempDir dir;
+  std::string error;
+  const Picture p = testPicture();
+  ASSERT_TRUE(writeFile(dir / "Vintaro.gol", pack(p), error)) << error;
+  ASSERT_TRUE(writePng(dir / "in.png", p.width, p.height, p.rgb.data(), error)) << error;
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  for (const std::string& to : {dir / "fifo", std::string("/dev/full"), dir.path().string()}) {
+    for (const auto& [command, from] :
+         {std::pair{"pack", dir / "in.png"}, std::pair{"unpack", dir / "Vintaro.gol"}}) {
+      SCOPED_TRACE(std::string(command) + " to " + to);
+      const Bounded b = runBounded({command, from, to}, dir / "err.txt");
+      EXPECT_EQ(b.code, 1);
+      EXPECT_NE(b.err.find("not a regular file"), std::string::npos) << b.err;
     }
   }
 }
