@@ -233,13 +233,19 @@ case_victory_picture() {
   [ "$(tune_sent)" = "${tune# }" ] || fail "the tune was $(tune_sent)"
 }
 
-# The program as shipped: stripped, with a version resource (type 16).
+# The program as shipped: stripped, with no link time in its header, with a
+# version resource (type 16) and the icon (its images, type 3, and their
+# group, type 14).
 case_release_exe() {
   local exe=$VINTARO_EXE_DIR/vintaro.exe headers version
   headers=$(x86_64-w64-mingw32-objdump -h -p "$exe")
   ! grep -q '\.debug' <<<"$headers" || fail "debug sections in vintaro.exe"
+  grep -q '^Time/Date[[:space:]]*Thu Jan  1 00:00:00 1970$' <<<"$headers" ||
+    fail "a link time in the header: $(grep '^Time/Date' <<<"$headers")"
   grep -q 'Type Table:' <<<"$headers" && grep -q 'Entry: ID: 0x000010,' <<<"$headers" ||
     fail "no version resource"
+  grep -q 'Entry: ID: 0x000003,' <<<"$headers" && grep -q 'Entry: ID: 0x00000e,' <<<"$headers" ||
+    fail "no icon"
   version=$(x86_64-w64-mingw32-strings -n 3 -el "$exe" | awk '
     last == "ProductName" {p = $0} last == "ProductVersion" {v = $0} last == "CompanyName" {c = $0}
     {last = $0} END {print p, v, c}')
