@@ -91,16 +91,21 @@ bool feed(PngRead& r, std::FILE* file) {
   return true;
 }
 
-}  // namespace
-
-bool writePng(const std::string& path, int width, int height, const std::uint8_t* rgb,
-              std::string& error) {
+png_image rgbImage(int width, int height) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
   image.format = PNG_FORMAT_RGB;
+  return image;
+}
+
+}  // namespace
+
+bool writePng(const std::string& path, int width, int height, const std::uint8_t* rgb,
+              std::string& error) {
+  png_image image = rgbImage(width, height);
   if (png_image_write_to_file(&image, path.c_str(), 0, rgb, width * 3, nullptr) == 0) {
     error = "cannot write " + path + ": " + image.message;
     return false;
@@ -109,12 +114,7 @@ bool writePng(const std::string& path, int width, int height, const std::uint8_t
 }
 
 bool writePng(std::FILE* file, int width, int height, const std::uint8_t* rgb, std::string& error) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
+  png_image image = rgbImage(width, height);
   if (png_image_write_to_stdio(&image, file, 0, rgb, width * 3, nullptr) == 0) {
     error = image.message;
     return false;
