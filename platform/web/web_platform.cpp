@@ -212,6 +212,8 @@ void WebPlatform::midiShortMsg(Handle midi, std::uint32_t message) {
 }
 
 void WebPlatform::sleep(int ms) {
+  // The victory tune: the game is over while it plays.
+  tellPlay();
   present();
   emscripten_sleep(static_cast<unsigned>(std::max(ms, 0)));
 }
