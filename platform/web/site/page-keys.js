@@ -29,17 +29,12 @@ function forControl(e) {
       target.closest('button, input, a, label, select, textarea') !== null;
 }
 
-// Keys held down when the focus moved (a box answered, the game over): their
-// release is not a press of the button that has the focus now.
-const down = new Set();
-
 document.addEventListener('keydown', (e) => {
   if (page.sound.state === 'waiting') page.sound.start();
   if (e.getModifierState) capsLock.hidden = !e.getModifierState('CapsLock');
   if (page.box) {
     // A box takes every key; Enter, Space and Escape answer it.
     e.preventDefault();
-    down.add(e.key);
     if (e.key === 'Enter' || e.key === ' ' || e.key === 'Escape') answerBox();
     return;
   }
@@ -49,11 +44,7 @@ document.addEventListener('keydown', (e) => {
   const c = characterOf(e);
   if (c === null) return;
   e.preventDefault();
-  down.add(e.key);
   send(c);
-});
-document.addEventListener('keyup', (e) => {
-  if (down.delete(e.key) && forControl(e)) e.preventDefault();
 });
 document.addEventListener('pointerdown', () => {
   if (page.sound.state === 'waiting') page.sound.start();

@@ -110,3 +110,34 @@ test('game over: ticks go on beneath the box, keys go to it, OK ends the game', 
     await game.close();
   }
 });
+
+test('game over: the last board stays under the notice, whose button has the keys', async () => {
+  const ini = Buffer.from('Vintaro.ini\nball:01reserve\ninterval:030msec\n');
+  const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini}});
+  const {page} = game;
+  try {
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    await page.keyboard.type(' aaaa', {delay: 20});
+    await b.until(page, () => window.vintaro.box !== null);
+    const board = await b.boardPixels(page);
+    // Space answers the box; letting go of it is no press of the button
+    // that the focus then goes to.
+    await page.keyboard.down(' ');
+    await b.until(page, () => window.vintaro.exitCode !== null);
+    await page.keyboard.up(' ');
+    await page.waitForTimeout(300);
+    const r = await b.record(page);
+    assert.equal(r.exitCode, 0);
+    assert.equal(r.windowShown, true);
+    assert.equal(r.endedShown, true);
+    assert.equal(b.firstDifference(await b.boardPixels(page), board), null);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'again');
+    await page.keyboard.press('Enter');
+    await b.until(page, () => window.vintaro.exitCode === null &&
+        !document.getElementById('window').hidden && window.vintaro.status[1] !== '');
+    assert.equal(await page.isVisible('#ended'), false);
+    assert.deepEqual(game.problems, []);
+  } finally {
+    await game.close();
+  }
+});
