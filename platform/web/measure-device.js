@@ -75,14 +75,10 @@ async function pad(browser, say) {
   const {page} = game;
   await b.until(page, () => window.vintaro.firstBoardAt !== null);
   await page.evaluate(noteInput);
+  await b.stubPad(page);
   await page.evaluate(() => {
-    const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
-    window.pad = {id: 'measure', index: 0, connected: true, mapping: 'standard', buttons,
-      axes: [0, 0, 0, 0]};
-    navigator.getGamepads = () => [window.pad];
-    window.dispatchEvent(new Event('gamepadconnected'));
     window.press = (index, pressed) => {
-      window.pad.buttons[index] = {pressed, value: pressed ? 1 : 0};
+      window.setPad(index, pressed ? 1 : 0);
       if (pressed) window.noteInput();
     };
   });

@@ -78,15 +78,27 @@ test('missing settings: the warning, then play with the defaults', async () => {
   }
 });
 
-test('game over: ticks go on beneath the box, keys go to it, OK ends the game', async () => {
+// A game of one ball, played until the box that ends it is up: the paddle
+// steps aside and the ball falls past it.
+async function gameOverBox() {
   const ini = Buffer.from('Vintaro.ini\nball:01reserve\ninterval:030msec\n');
   const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini}});
   const {page} = game;
   try {
     await b.until(page, () => window.vintaro.firstBoardAt !== null);
-    // The paddle steps aside and the one ball falls past it.
     await page.keyboard.type(' aaaa', {delay: 20});
     await b.until(page, () => window.vintaro.box !== null);
+  } catch (e) {
+    await game.close();
+    throw e;
+  }
+  return game;
+}
+
+test('game over: ticks go on beneath the box, keys go to it, OK ends the game', async () => {
+  const game = await gameOverBox();
+  const {page} = game;
+  try {
     const atBox = (await b.record(page)).trace.length;
     assert.equal((await b.record(page)).status[2], ' Score : 0 / Ball : 0');
     await page.keyboard.type('a.:;x', {delay: 40});
@@ -112,13 +124,9 @@ test('game over: ticks go on beneath the box, keys go to it, OK ends the game', 
 });
 
 test('game over: the last board stays under the notice, whose button has the keys', async () => {
-  const ini = Buffer.from('Vintaro.ini\nball:01reserve\ninterval:030msec\n');
-  const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini}});
+  const game = await gameOverBox();
   const {page} = game;
   try {
-    await b.until(page, () => window.vintaro.firstBoardAt !== null);
-    await page.keyboard.type(' aaaa', {delay: 20});
-    await b.until(page, () => window.vintaro.box !== null);
     const board = await b.boardPixels(page);
     // Space answers the box; letting go of it is no press of the button
     // that the focus then goes to.

@@ -71,6 +71,22 @@ async function settle(page, fn, arg, timeout = 20000) {
   }
 }
 
+// A game pad in the standard layout in place of the browser's, its buttons
+// and stick set by window.setPad(index or 'x', value).
+async function stubPad(page) {
+  await page.evaluate(() => {
+    const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
+    const pad = {id: 'a test pad', index: 0, connected: true, mapping: 'standard', buttons,
+      axes: [0, 0, 0, 0]};
+    navigator.getGamepads = () => [pad];
+    window.setPad = (control, value) => {
+      if (control === 'x') pad.axes[0] = value;
+      else buttons[control] = {pressed: value !== 0, value};
+    };
+    window.dispatchEvent(new Event('gamepadconnected'));
+  });
+}
+
 // The game's state as vintaro-replay prints it, from its `state` line.
 function stateOf(line) {
   const fields = line.replace(/^\d+ state /, '').split(' ').map((f) => f.split('='));
@@ -232,4 +248,4 @@ function siteFile(name) {
 }
 
 module.exports = {launch, openGame, until, settle, record, boardPixels, replayScript, replay,
-  firstDifference, siteFile, pageState, replayState, setHidden, decodePng};
+  firstDifference, siteFile, pageState, replayState, setHidden, stubPad, decodePng};

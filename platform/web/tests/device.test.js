@@ -212,19 +212,10 @@ test('a game pad starts the game and moves the paddle with the game\'s own keys'
   const {page} = game;
   try {
     await startOnStillClock(page);
-    await page.evaluate(() => {
-      const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
-      window.pad = {id: 'a test pad', index: 0, connected: true, mapping: 'standard', buttons,
-        axes: [0, 0, 0, 0]};
-      navigator.getGamepads = () => [window.pad];
-      window.dispatchEvent(new Event('gamepadconnected'));
-    });
-    const button = (index, pressed) => page.evaluate(([i, p]) => {
-      window.pad.buttons[i] = {pressed: p, value: p ? 1 : 0};
-    }, [index, pressed]);
-    const stick = (x) => page.evaluate((v) => {
-      window.pad.axes[0] = v;
-    }, x);
+    await b.stubPad(page);
+    const button = (index, pressed) => page.evaluate(([i, v]) => window.setPad(i, v),
+        [index, pressed ? 1 : 0]);
+    const stick = (x) => page.evaluate((v) => window.setPad('x', v), x);
     const frames = (n) => page.clock.runFor(16 * n);
     const paddle = async () => (await b.pageState(page)).paddleCol;
 
