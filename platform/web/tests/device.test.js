@@ -35,8 +35,8 @@ async function startOnStillClock(page) {
   await page.clock.pauseAt(await page.evaluate(() => Date.now()) + 200);
 }
 
-test('a whole game by touch on a phone: hidden, it pauses; its recording replays; a new game ' +
-    'in the victory tune leaves one running', async () => {
+test('a whole game by touch on a phone, on the board and on the strip: hidden, it pauses; its ' +
+    'recording replays; a new game in the victory tune leaves one running', async () => {
   const game = await b.openGame(browser, {folder: {'Vintaro.ini': kFastIni}, device: kPhone,
     clock: true});
   const {page} = game;
@@ -44,9 +44,12 @@ test('a whole game by touch on a phone: hidden, it pauses; its recording replays
     await startOnStillClock(page);
     const cdp = await page.context().newCDPSession(page);
     const frame = await page.locator('#client-frame').boundingBox();
-    // The middle of the paddle's place at `col`, low on the board.
+    const strip = await page.locator('#steer').boundingBox();
+    // Above the middle of the paddle's place at `col`: low on the board, or
+    // on the strip below it once the game has been hidden.
+    let onStrip = false;
     const at = (col) => ({x: frame.x + (17 * col + 38) * frame.width / 639,
-      y: frame.y + frame.height * 0.9});
+      y: onStrip ? strip.y + strip.height / 2 : frame.y + frame.height * 0.9});
     const touch = (type, point) =>
       cdp.send('Input.dispatchTouchEvent', {type, touchPoints: point ? [point] : []});
 
@@ -89,6 +92,7 @@ test('a whole game by touch on a phone: hidden, it pauses; its recording replays
         await page.keyboard.press(' ');
         await b.settle(page, () => window.vintaro.play === 'playing');
         assert.equal(await page.isVisible('#paused-note'), false);
+        onStrip = true;
       }
     }
     await touch('touchEnd');
