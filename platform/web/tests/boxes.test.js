@@ -83,15 +83,9 @@ test('missing settings: the warning, then play with the defaults', async () => {
 async function gameOverBox() {
   const ini = Buffer.from('Vintaro.ini\nball:01reserve\ninterval:030msec\n');
   const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini}});
-  const {page} = game;
-  try {
-    await b.until(page, () => window.vintaro.firstBoardAt !== null);
-    await page.keyboard.type(' aaaa', {delay: 20});
-    await b.until(page, () => window.vintaro.box !== null);
-  } catch (e) {
-    await game.close();
-    throw e;
-  }
+  await b.until(game.page, () => window.vintaro.firstBoardAt !== null);
+  await game.page.keyboard.type(' aaaa', {delay: 20});
+  await b.until(game.page, () => window.vintaro.box !== null);
   return game;
 }
 

@@ -238,14 +238,13 @@ test('a game pad starts the game and moves the paddle with the game\'s own keys'
     const held = await paddle();
     await page.clock.runFor(500);
     assert.equal(await paddle(), held);
-    await stick(0.8);
-    await frames(2);
-    await stick(0.1);
-    await frames(2);
-    await button(14, true);  // the d-pad's left
-    await frames(2);
-    await button(14, false);
-    await frames(2);
+    // One column right by the stick, let go near the middle; one left by
+    // the d-pad.
+    for (const change of [() => stick(0.8), () => stick(0.1), () => button(14, true),
+      () => button(14, false)]) {
+      await change();
+      await frames(2);
+    }
     assert.equal(await paddle(), held);
     const chars = await page.evaluate(() => window.vintaro.trace.filter((e) => e.kind === 'char')
         .map((e) => String.fromCharCode(e.code)).join(''));

