@@ -195,6 +195,8 @@ export function listenForFiles(restart) {
   els.files.addEventListener('change', () => {
     const list = Array.from(els.files.files);
     els.files.value = '';
+    // Space is the game's again, not the chooser's.
+    els.files.blur();
     choose(list, restart);
   });
   els.defaults.addEventListener('click', async () => {
