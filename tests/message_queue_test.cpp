@@ -6,11 +6,14 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/game_state.h"
 #include "platform/common/message_pump.h"
+#include "platform/common/recorder.h"
+#include "render/painter.h"
 
 namespace vintaro {
 namespace {
@@ -120,6 +123,9 @@ class ScriptedPump final : public MessagePump {
   using MessagePump::postCharacter;
   using MessagePump::releaseCharacter;
   using MessagePump::requestClose;
+  using MessagePump::requestPlaying;
+  using MessagePump::steerPaddleUnder;
+  using MessagePump::stopSteering;
 
   bool registerWindowClass() override { return true; }
   Handle createMainWindow(GameState& s) override { return attachWindow(s, this); }
@@ -230,6 +236,56 @@ TEST(MessagePump, APadsStartIsOneSpaceAndItsShoulderRepeats) {
   g.p.padPressed(PadControl::FarRight);
   EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
   EXPECT_EQ(g.p.log, (Log{"char 0", "char 0", "char 250", "close"}));
+}
+
+// The keys the game took, as a recording writes them.
+Log keysTaken(const Recorder& r) {
+  Log keys;
+  std::istringstream lines(r.text());
+  for (std::string l; std::getline(lines, l);) {
+    if (!l.starts_with("#")) keys.push_back(l);
+  }
+  return keys;
+}
+
+// A finger's steering is the game's own keys, 4 columns while that does not
+// overshoot, then 1; none while paused, and none pressing against an edge.
+TEST(MessagePump, SteeringWalksThePaddleUnderTheFingerWhileTheBallIsInPlay) {
+  Shown g;
+  Recorder r;
+  r.keep("test");
+  g.p.setRecorder(&r);
+  g.p.actions = {[](ScriptedPump& p) { p.steerPaddleUnder(tileX(3) + kPaddleLength / 2); },
+                 [](ScriptedPump& p) { p.postCharacter(' '); },
+                 [](ScriptedPump& p) { p.steerPaddleUnder(clientWidth + 100); },
+                 [](ScriptedPump& p) {
+                   p.stopSteering();
+                   p.postCharacter('x');
+                   p.requestClose();
+                 }};
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  EXPECT_EQ(keysTaken(r),
+            (Log{"key space", "key a", "key a", "key a", "key x", "key ;", "key ;", "key ;",
+                 "key ;", "key ;", "key ;", "key ;", "key .", "key .", "key x", "close"}));
+}
+
+// A hidden page's pause and a tap's resume: a space only where it changes
+// the play, judged after the player's own keys already queued.
+TEST(MessagePump, APlayRequestGivesASpaceOnlyWhenItChangesThePlay) {
+  Shown g;
+  Recorder r;
+  r.keep("test");
+  g.p.setRecorder(&r);
+  g.p.actions = {[](ScriptedPump& p) { p.requestPlaying(false); },
+                 [](ScriptedPump& p) { p.requestPlaying(true); },
+                 [](ScriptedPump& p) {
+                   p.postCharacter(' ');
+                   p.requestPlaying(false);
+                 },
+                 [](ScriptedPump& p) { p.requestClose(); }};
+  EXPECT_EQ(g.p.runMessageLoop(*g.s), 0);
+  EXPECT_EQ(keysTaken(r), (Log{"key space", "key space", "close"}));
+  EXPECT_EQ(g.s->paused, 1);
 }
 
 // A stick resting near the edge of its travel does not chatter.

@@ -1,5 +1,10 @@
 #include "platform/common/message_pump.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "render/painter.h"
+
 namespace vintaro {
 
 namespace {
@@ -47,6 +52,7 @@ MessagePump::Step MessagePump::step(bool inBox) {
   if (inBox && boxAnswered()) return Step::BoxAnswered;
   const Time t = currentTime();
   postRepeats(t);
+  postWanted();
   queue_.advanceTo(t);
   const MessageQueue::Entry e = queue_.take();
   switch (e.kind) {
@@ -171,6 +177,52 @@ void MessagePump::padPressed(PadControl control) {
 }
 
 void MessagePump::padReleased(PadControl control) { releaseCharacter(padKey(control).character); }
+
+bool MessagePump::playable() const {
+  return state_ != nullptr && windowAlive_ && shown_ && !closing_ && !boxUp_ &&
+         !queue_.quitPosted() && state_->finished == 0;
+}
+
+bool MessagePump::ballInPlay() const { return playable() && state_->paused == 0; }
+
+void MessagePump::steerPaddleUnder(int boardX) {
+  // The column that centres the paddle on the finger.
+  const double centre = tileX(0) + (kPaddleLength - 1) / 2.0;
+  const int column = static_cast<int>(std::lround((boardX - centre) / (tileX(1) - tileX(0))));
+  steerTo_ = std::clamp(column, 0, kMaxPaddleCol);
+}
+
+void MessagePump::stopSteering() { steerTo_.reset(); }
+
+void MessagePump::requestPlaying(bool playing) { wantPlaying_ = playing; }
+
+void MessagePump::postWanted() {
+  if (queue_.inputPending()) return;
+  if (!playable()) {
+    // Nothing to pause or resume: a later game is not started by it.
+    wantPlaying_.reset();
+    return;
+  }
+  if (wantPlaying_) {
+    const bool toggle = *wantPlaying_ != (state_->paused == 0);
+    wantPlaying_.reset();
+    if (toggle) {
+      postCharacter(' ');
+      return;
+    }
+  }
+  if (!steerTo_ || state_->paused != 0) return;
+  const int distance = *steerTo_ - state_->paddleCol;
+  if (distance <= -4) {
+    postCharacter('a');
+  } else if (distance < 0) {
+    postCharacter('x');
+  } else if (distance >= 4) {
+    postCharacter(';');
+  } else if (distance > 0) {
+    postCharacter('.');
+  }
+}
 
 void MessagePump::postRepeats(Time t) {
   for (Held& h : held_) {

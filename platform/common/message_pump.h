@@ -50,6 +50,9 @@ class MessagePump : public Platform {
 
   bool quitTaken() const { return quitTaken_; }
   const GameState* state() const { return state_; }
+  // The ball is in play: the window shown, the game neither paused nor
+  // finished, no box up.
+  bool ballInPlay() const;
 
  protected:
   // Ends a platform's createMainWindow: `window` is made, and the create
@@ -67,6 +70,15 @@ class MessagePump : public Platform {
   // A pad's control pressed or let go, as the characters it stands for.
   void padPressed(PadControl control);
   void padReleased(PadControl control);
+  // A finger or pointer over the board at `boardX`: the paddle is walked
+  // under it with the game's own 4- and 1-column keys, one at a time when no
+  // other input waits, while the ball is in play; until stopSteering().
+  void steerPaddleUnder(int boardX);
+  void stopSteering();
+  // A space, as the player would give it, only if it makes the ball's being
+  // in play what is asked: decided once the input before it is handled, so
+  // that a space already on its way is not undone.
+  void requestPlaying(bool playing);
   // The user closes the window; a second request is the same close.
   void requestClose();
   // The window system uncovered the window: a repaint with erase.
@@ -112,6 +124,9 @@ class MessagePump : public Platform {
   void idle();
   void handle(const MessageQueue::Entry& e);
   void postRepeats(Time now);
+  // What steering and a play request ask for, when no input waits.
+  void postWanted();
+  bool playable() const;
   std::optional<Time> nextWake() const;
 
   struct Held {
@@ -125,6 +140,8 @@ class MessagePump : public Platform {
   Handle window_ = nullptr;
   Recorder* recorder_ = nullptr;
   std::vector<Held> held_;
+  std::optional<int> steerTo_;       // the paddle column asked for
+  std::optional<bool> wantPlaying_;  // a space to give if the game is not so
   bool windowAlive_ = false;
   bool shown_ = false;
   bool closing_ = false;

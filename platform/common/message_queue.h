@@ -58,6 +58,7 @@ class MessageQueue {
   void windowDestroyed();
 
   bool tickPending() const { return tickPending_; }
+  bool inputPending() const { return !input_.empty(); }
   bool invalid() const { return invalid_; }
   bool quitPosted() const { return quit_; }
 

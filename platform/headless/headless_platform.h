@@ -15,6 +15,7 @@
 #include "app/platform.h"
 #include "game/game_state.h"
 #include "platform/common/message_pump.h"
+#include "platform/common/state_line.h"
 
 namespace vintaro {
 
@@ -88,8 +89,5 @@ class HeadlessPlatform : public MessagePump {
   // Distinct non-null handles for the window, the bar and the MIDI output.
   char windowTag_ = 0, statusTag_ = 0, midiTag_ = 0;
 };
-
-// The state line's values, "name=value" space-separated, then the grid.
-std::string formatStateLine(const GameState& state);
 
 }  // namespace vintaro

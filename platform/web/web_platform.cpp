@@ -35,6 +35,7 @@ EM_JS(void, vt_openBox, (const char* text, int textLength, const char* caption,
 });
 EM_JS(void, vt_closeBox, (), { Module.host.closeBox(); });
 EM_JS(int, vt_nextEvent, (), { return Module.host.nextEvent(); });
+EM_JS(void, vt_play, (int play), { Module.host.play(play); });
 EM_ASYNC_JS(void, vt_wait, (double timeoutMs), { await Module.host.wait(timeoutMs); });
 EM_JS(void, vt_trace, (const char* kind, int code), {
   if (Module.host.trace) Module.host.trace(UTF8ToString(kind), code);
@@ -82,14 +83,37 @@ void WebPlatform::closeMidi(Handle midi) {
 }
 
 void WebPlatform::pollEvents() {
-  for (int e = vt_nextEvent(); e != kNoEvent; e = vt_nextEvent()) {
-    if (e == kBoxAnsweredEvent) {
-      boxAnswered_ = true;
-    } else if (e == kCloseEvent) {
-      if (shown()) requestClose();
-    } else {
-      postCharacter(static_cast<unsigned>(e));
+  for (int e = vt_nextEvent(); e != kNoEvent; e = vt_nextEvent()) takeEvent(e);
+}
+
+void WebPlatform::takeEvent(int e) {
+  if (e >= 0 && e < kCloseEvent) {
+    postCharacter(static_cast<unsigned>(e));
+  } else if (e == kCloseEvent) {
+    if (shown()) requestClose();
+  } else if (e == kBoxAnsweredEvent) {
+    boxAnswered_ = true;
+  } else if (e == kPauseEvent || e == kResumeEvent) {
+    requestPlaying(e == kResumeEvent);
+  } else if (e == kSteerEndEvent) {
+    stopSteering();
+  } else if (e >= kSteerEvent && e < kEventEnd) {
+    steerPaddleUnder(e - kSteerEvent);
+  } else if (e >= kStickEvent && e < kSteerEvent) {
+    const PadStick::Held before = stick_.held();
+    const PadStick::Held now = stick_.update((e - kStickEvent - 1000) / 1000.0);
+    if (now == before) return;
+    if (before != PadStick::Held::None) {
+      padReleased(before == PadStick::Held::Left ? PadControl::Left : PadControl::Right);
     }
+    if (now != PadStick::Held::None) {
+      padPressed(now == PadStick::Held::Left ? PadControl::Left : PadControl::Right);
+    }
+  } else if (e >= kPadPressedEvent && e <= kPadPressedEvent + static_cast<int>(PadControl::Start)) {
+    padPressed(static_cast<PadControl>(e - kPadPressedEvent));
+  } else if (e >= kPadReleasedEvent &&
+             e <= kPadReleasedEvent + static_cast<int>(PadControl::Start)) {
+    padReleased(static_cast<PadControl>(e - kPadReleasedEvent));
   }
 }
 
@@ -119,6 +143,23 @@ void WebPlatform::beforeMessage(const MessageQueue::Entry& e) {
     case MessageQueue::Kind::None:
       break;
   }
+}
+
+void WebPlatform::afterMessage(const MessageQueue::Entry&) { tellPlay(); }
+
+// Only a change goes over: the page keeps the screen awake and labels its
+// play button from it.
+void WebPlatform::tellPlay() {
+  const GameState* s = state();
+  Play play = Play::Paused;
+  if (ballInPlay()) {
+    play = Play::Playing;
+  } else if (s == nullptr || s->finished != 0 || s->ballsLeft == 0 || !windowAlive()) {
+    play = Play::Over;
+  }
+  if (static_cast<int>(play) == play_) return;
+  play_ = static_cast<int>(play);
+  vt_play(play_);
 }
 
 void WebPlatform::eraseClient() {
@@ -171,6 +212,8 @@ void WebPlatform::midiShortMsg(Handle midi, std::uint32_t message) {
 }
 
 void WebPlatform::sleep(int ms) {
+  // The victory tune: the game is over while it plays.
+  tellPlay();
   present();
   emscripten_sleep(static_cast<unsigned>(std::max(ms, 0)));
 }

@@ -19,6 +19,19 @@ namespace vintaro::web {
 inline constexpr int kNoEvent = -1;
 inline constexpr int kCloseEvent = 0x110000;  // past every character
 inline constexpr int kBoxAnsweredEvent = 0x110001;
+inline constexpr int kPauseEvent = 0x110002;     // the page was hidden
+inline constexpr int kResumeEvent = 0x110003;    // a tap on the board
+inline constexpr int kSteerEndEvent = 0x110004;  // the finger lifted
+// These carry a number: a PadControl, the stick's x from -1000 (left) to
+// 1000, the board's x under a finger (0 to 638).
+inline constexpr int kPadPressedEvent = 0x110100;
+inline constexpr int kPadReleasedEvent = 0x110200;
+inline constexpr int kStickEvent = 0x110800;  // + 1000 + x
+inline constexpr int kSteerEvent = 0x111000;
+inline constexpr int kEventEnd = 0x111400;
+
+// What the page shows around the board: how the game can be played now.
+enum class Play { Paused, Playing, Over };
 
 class WebPlatform : public MessagePump {
  public:
@@ -47,10 +60,15 @@ class WebPlatform : public MessagePump {
   bool boxAnswered() override { return boxAnswered_; }
   void closeBox() override;
   void beforeMessage(const MessageQueue::Entry& e) override;
+  void afterMessage(const MessageQueue::Entry& e) override;
+  void takeEvent(int event);
+  void tellPlay();
 
   std::vector<std::uint8_t> pixels_;  // the board, RGBA, as the canvas takes it
   int dirtyX0_, dirtyY0_, dirtyX1_, dirtyY1_;
   bool boxAnswered_ = false;
+  PadStick stick_;
+  int play_ = -1;  // the Play last told to the page
   char windowTag_ = 0, statusTag_ = 0, midiTag_ = 0;
 };
 

@@ -13,8 +13,27 @@ export const page = {
   run: null,
   sound: new VintaroSound(),
   chosen: {},       // the player's files: ini, gol (bytes), picture (RGB)
+  play: 'paused',   // as the game tells it: paused, playing or over
+  started: false,   // the ball of this run has been in play
 };
 window.vintaro = page;
+
+// The running game's input, for a window that is shown.
+export function send(event) {
+  const run = page.run;
+  if (run && run.alive && run.shown) run.push(event);
+}
+
+const playListeners = [];
+export function onPlay(listener) {
+  playListeners.push(listener);
+}
+
+export function setPlay(play) {
+  page.play = play;
+  if (play === 'playing') page.started = true;
+  for (const listener of playListeners) listener(play);
+}
 
 const kMaxTrace = 100000;
 

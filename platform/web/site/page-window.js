@@ -5,34 +5,23 @@ import {page, trace} from './page-state.js';
 
 const $ = (id) => document.getElementById(id);
 const els = {
-  window: $('window'), caption: $('caption-text'), close: $('close'), canvas: $('client'),
-  loading: $('loading'), ended: $('ended'), endedWhy: $('ended-why'), again: $('again'),
+  stage: $('stage'), window: $('window'), caption: $('caption-text'), close: $('close'),
+  canvas: $('client'), loading: $('loading'), ended: $('ended'), endedWhy: $('ended-why'),
+  again: $('again'), againDefaults: $('again-defaults'),
 };
 export const context = els.canvas.getContext('2d', {alpha: false});
 
 let geometry = null;
 
-// The canvas takes the client area's size, shown at the largest whole number
-// of device pixels per game pixel that fits.
+// The canvas holds the client area, pixel for pixel; page-layout.js sizes it
+// on the page.
 export function sizeClientArea(g) {
   if (geometry === null) {
     els.canvas.width = g.client.width;
     els.canvas.height = g.client.height;
   }
   geometry = g;
-  fitCanvas();
 }
-
-function fitCanvas() {
-  if (geometry === null) return;
-  const {width, height} = geometry.client;
-  const ratio = window.devicePixelRatio || 1;
-  const room = Math.max(1, Math.floor(Math.min(
-      (window.innerWidth - 32) * ratio / width, (window.innerHeight - 60) * ratio / height)));
-  els.canvas.style.width = `${(width * room) / ratio}px`;
-  els.canvas.style.height = `${(height * room) / ratio}px`;
-}
-window.addEventListener('resize', fitCanvas);
 
 // The whole client area in the background colour.
 export function clearClient() {
@@ -57,6 +46,7 @@ export function setCaption(title) {
 // A new run loads: no window yet.
 export function showLoading() {
   els.ended.hidden = true;
+  els.stage.classList.remove('over');
   els.window.hidden = true;
   els.loading.hidden = false;
   els.close.disabled = true;
@@ -77,13 +67,17 @@ export function showWindow() {
   els.close.disabled = false;
 }
 
-// The program is over, and its window goes with it.
-export function showEnded(why) {
+// The program is over. Its window goes with it, or stays under the notice
+// as the last board (`board`); `defaults` offers the default files.
+export function showEnded(why, {board = false, defaults = false} = {}) {
   els.close.disabled = true;
   els.loading.hidden = true;
-  els.window.hidden = true;
+  els.window.hidden = !board;
+  els.stage.classList.toggle('over', board);
   els.endedWhy.textContent = why;
+  els.againDefaults.hidden = !defaults;
   els.ended.hidden = false;
+  els.again.focus({preventScroll: true});
 }
 
 // The close control in the caption, and the button that plays again.
@@ -97,6 +91,13 @@ export function onClose(close) {
 export function onPlayAgain(again) {
   els.again.addEventListener('click', () => {
     els.again.blur();
+    again();
+  });
+}
+
+export function onPlayWithDefaults(again) {
+  els.againDefaults.addEventListener('click', () => {
+    els.againDefaults.blur();
     again();
   });
 }

@@ -1,13 +1,18 @@
 // The page as the game's window system. Each run of the game is a fresh
 // instance of the WebAssembly module, given a host object (Module.host) for
 // its calls: this file keeps that lifecycle, and the other page-*.js files
-// do the window (canvas and chrome), the status bar, the boxes, the keys and
-// the player's files.
+// do the window (canvas and chrome), its layout, the status bar, the boxes,
+// the keys, touch, game pads, the page's comings and goings and the
+// player's files.
 import {openBox, hideBox} from './page-boxes.js';
-import {folder, listenForFiles} from './page-files.js';
+import './page-device.js';
+import {folder, listenForFiles, recordingReady, restoreFiles, useDefaults} from './page-files.js';
 import './page-keys.js';
-import {currentGeometry, learnGeometry, page, trace} from './page-state.js';
+import {layOut} from './page-layout.js';
+import './page-pad.js';
+import {currentGeometry, learnGeometry, page, setPlay, trace} from './page-state.js';
 import {drawStatusBar, layOutStatusBar, setStatusText} from './page-status-bar.js';
+import './page-touch.js';
 import * as win from './page-window.js';
 
 const sound = page.sound;
@@ -21,10 +26,16 @@ class Run {
     this.shown = false;
     this.alive = true;
     this.ended = false;
+    this.closed = false;
   }
 
   push(event) {
     if (!this.alive) return;
+    // Where the finger is now is all that counts of where it was.
+    const steer = currentGeometry().events.steer;
+    if (event >= steer && this.events.length > 0 && this.events[this.events.length - 1] >= steer) {
+      this.events.pop();
+    }
     this.events.push(event);
     this.wakeUp();
   }
@@ -81,6 +92,9 @@ class Run {
         return run.events.shift();
       },
       wait(timeoutMs) {
+        // A run cut off in the victory tune's sleep comes back here, and
+        // sleeps for good.
+        if (!run.alive) return new Promise(() => {});
         if (run.events.length > 0) return Promise.resolve();
         return new Promise((resolve) => {
           run.wake = resolve;
@@ -91,16 +105,25 @@ class Run {
       trace(kind, code) {
         if (run.alive) trace(kind, code);
       },
+      play(code) {
+        if (!run.alive) return;
+        const plays = currentGeometry().play;
+        setPlay(Object.keys(plays).find((name) => plays[name] === code));
+      },
       exited(code) {
         if (!run.alive) return;
         run.alive = false;
         run.ended = true;
         page.exitCode = code;
         trace('exit', code);
+        setPlay('over');
         if (!run.shown) {
-          win.showEnded('It could not start with these files.');
+          win.showEnded('It could not start with these files.', {board: false,
+            defaults: Object.keys(page.chosen).length > 0});
         } else {
-          win.showEnded(page.status[2] ? `It ended at${page.status[2]}.` : '');
+          // A closed window goes; the last board of a game played out stays.
+          win.showEnded(page.status[2] ? `It ended at${page.status[2]}.` : '',
+              {board: !run.closed});
         }
       },
     };
@@ -125,15 +148,23 @@ async function startGame() {
   hideBox();
   page.status = ['', '', ''];
   page.exitCode = null;
+  page.started = false;
+  setPlay('paused');
   win.showLoading();
 
+  // The geometry comes first: a remembered picture is checked against it.
   const [module, files] = await Promise.all([
-    createVintaro({host: run.host(), print: console.log, printErr: console.warn}),
+    createVintaro({host: run.host(), print: console.log, printErr: console.warn})
+        .then((m) => {
+          learnGeometry(m);
+          return m;
+        }),
     folder(),
   ]);
   if (page.run !== run) return;
   const geometry = learnGeometry(module);
   win.sizeClientArea(geometry);
+  layOut(geometry);
   layOutStatusBar(geometry);
   win.clearClient();
   module.FS.mkdir('/game');
@@ -146,6 +177,7 @@ async function startGame() {
     module._free(rgb);
   }
   page.module = module;
+  recordingReady();
   module.callMain([]);
 }
 
@@ -157,15 +189,21 @@ function restart() {
 }
 page.restart = restart;
 
-// The game so far as a vintaro-replay script, or '' before it has started.
+// The game so far as a vintaro-replay script, or '' before it has started;
+// and its state as vintaro-replay's `state` prints it.
 page.recording = () =>
   page.module ? page.module.UTF8ToString(page.module._vintaro_recording()) : '';
+page.state = () => (page.module ? page.module.UTF8ToString(page.module._vintaro_state()) : '');
 
 win.onClose(() => {
   const run = page.run;
-  if (run && run.alive && run.shown) run.push(currentGeometry().events.close);
+  if (run && run.alive && run.shown) {
+    run.closed = true;
+    run.push(currentGeometry().events.close);
+  }
 });
 win.onPlayAgain(restart);
+win.onPlayWithDefaults(() => useDefaults(restart));
 listenForFiles(restart);
 
 sound.onchange = (state) => {
@@ -177,4 +215,5 @@ sound.onchange = (state) => {
   }[state];
 };
 
+restoreFiles();
 restart();

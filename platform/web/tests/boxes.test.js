@@ -78,15 +78,21 @@ test('missing settings: the warning, then play with the defaults', async () => {
   }
 });
 
-test('game over: ticks go on beneath the box, keys go to it, OK ends the game', async () => {
+// A game of one ball, played until the box that ends it is up: the paddle
+// steps aside and the ball falls past it.
+async function gameOverBox() {
   const ini = Buffer.from('Vintaro.ini\nball:01reserve\ninterval:030msec\n');
   const game = await b.openGame(browser, {folder: {'Vintaro.ini': ini}});
+  await b.until(game.page, () => window.vintaro.firstBoardAt !== null);
+  await game.page.keyboard.type(' aaaa', {delay: 20});
+  await b.until(game.page, () => window.vintaro.box !== null);
+  return game;
+}
+
+test('game over: ticks go on beneath the box, keys go to it, OK ends the game', async () => {
+  const game = await gameOverBox();
   const {page} = game;
   try {
-    await b.until(page, () => window.vintaro.firstBoardAt !== null);
-    // The paddle steps aside and the one ball falls past it.
-    await page.keyboard.type(' aaaa', {delay: 20});
-    await b.until(page, () => window.vintaro.box !== null);
     const atBox = (await b.record(page)).trace.length;
     assert.equal((await b.record(page)).status[2], ' Score : 0 / Ball : 0');
     await page.keyboard.type('a.:;x', {delay: 40});
@@ -105,6 +111,33 @@ test('game over: ticks go on beneath the box, keys go to it, OK ends the game', 
     assert.equal(r.exitCode, 0);
     assert.equal(r.box, null);
     assert.equal(r.boxes.length, 1);
+    assert.deepEqual(game.problems, []);
+  } finally {
+    await game.close();
+  }
+});
+
+test('game over: the last board stays under the notice, whose button has the keys', async () => {
+  const game = await gameOverBox();
+  const {page} = game;
+  try {
+    const board = await b.boardPixels(page);
+    // Space answers the box; letting go of it is no press of the button
+    // that the focus then goes to.
+    await page.keyboard.down(' ');
+    await b.until(page, () => window.vintaro.exitCode !== null);
+    await page.keyboard.up(' ');
+    await page.waitForTimeout(300);
+    const r = await b.record(page);
+    assert.equal(r.exitCode, 0);
+    assert.equal(r.windowShown, true);
+    assert.equal(r.endedShown, true);
+    assert.equal(b.firstDifference(await b.boardPixels(page), board), null);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'again');
+    await page.keyboard.press('Enter');
+    await b.until(page, () => window.vintaro.exitCode === null &&
+        !document.getElementById('window').hidden && window.vintaro.status[1] !== '');
+    assert.equal(await page.isVisible('#ended'), false);
     assert.deepEqual(game.problems, []);
   } finally {
     await game.close();

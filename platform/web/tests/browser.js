@@ -28,10 +28,13 @@ async function launch({sound = false} = {}) {
 }
 
 // The game's page over http, with `folder` in place of the site's default
-// files (a Buffer, or null for a file that is not there).
-async function openGame(browser, {folder = {}, query = ''} = {}) {
+// files (a Buffer, or null for a file that is not there). `device` gives the
+// browser context's options (a phone's viewport, touch); `clock` puts the
+// page on playwright's clock, which stands still between the test's moves.
+async function openGame(browser, {folder = {}, query = '', device = {}, clock = false} = {}) {
   const server = await serve({root: site, folder});
-  const page = await browser.newPage({viewport: {width: 1280, height: 1000}});
+  const page = await browser.newPage({viewport: {width: 1280, height: 1000}, ...device});
+  if (clock) await page.clock.install();
   const problems = [];
   page.on('pageerror', (e) => problems.push(String(e)));
   page.on('response', (r) => {
@@ -56,6 +59,61 @@ async function openGame(browser, {folder = {}, query = ''} = {}) {
 async function until(page, fn, arg, timeout = 20000) {
   const handle = await page.waitForFunction(fn, arg, {timeout, polling: 'raf'});
   return handle.jsonValue();
+}
+
+// The same on the test's own clock, for a page whose clock stands still.
+async function settle(page, fn, arg, timeout = 20000) {
+  for (const end = Date.now() + timeout; ;) {
+    const value = await page.evaluate(fn, arg);
+    if (value) return value;
+    if (Date.now() > end) throw new Error(`not settled: ${fn}`);
+    await new Promise((resolve) => setTimeout(resolve, 5));
+  }
+}
+
+// A game pad in the standard layout in place of the browser's, its buttons
+// and stick set by window.setPad(index or 'x', value).
+async function stubPad(page) {
+  await page.evaluate(() => {
+    const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
+    const pad = {id: 'a test pad', index: 0, connected: true, mapping: 'standard', buttons,
+      axes: [0, 0, 0, 0]};
+    navigator.getGamepads = () => [pad];
+    window.setPad = (control, value) => {
+      if (control === 'x') pad.axes[0] = value;
+      else buttons[control] = {pressed: value !== 0, value};
+    };
+    window.dispatchEvent(new Event('gamepadconnected'));
+  });
+}
+
+// The game's state as vintaro-replay prints it, from its `state` line.
+function stateOf(line) {
+  const fields = line.replace(/^\d+ state /, '').split(' ').map((f) => f.split('='));
+  return Object.fromEntries(fields.map(([k, v]) => [k, k === 'grid' ? v : Number(v)]));
+}
+
+async function pageState(page) {
+  return stateOf(await page.evaluate(() => window.vintaro.state()));
+}
+
+function replayState(trace) {
+  return stateOf(trace.split('\n').filter((l) => / state /.test(l)).pop());
+}
+
+// The page as the browser shows it when the tab is left or the phone locked:
+// headless Chromium never hides a page by itself.
+async function setHidden(page, hidden) {
+  await page.evaluate((hide) => {
+    if (hide) {
+      Object.defineProperty(document, 'visibilityState', {configurable: true, get: () => 'hidden'});
+      Object.defineProperty(document, 'hidden', {configurable: true, get: () => true});
+    } else {
+      delete document.visibilityState;
+      delete document.hidden;
+    }
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
 }
 
 function record(page) {
@@ -115,9 +173,20 @@ function replay(script, files) {
 // The top 598 rows of an 8-bit RGB PNG without interlace, as vintaro-replay
 // writes its snapshots.
 function decodePngBoard(png) {
+  const {width, data} = decodePng(png);
+  const out = Buffer.alloc(639 * 598 * 3);
+  for (let y = 0; y < 598; ++y) data.copy(out, y * 639 * 3, y * width * 3, (y * width + 639) * 3);
+  return out;
+}
+
+// An 8-bit RGB or RGBA PNG without interlace (a snapshot, a screenshot) as
+// RGB rows.
+function decodePng(png) {
   const zlib = require('zlib');
   let at = 8;
   let width = 0;
+  let height = 0;
+  let channels = 3;
   const idat = [];
   while (at < png.length) {
     const length = png.readUInt32BE(at);
@@ -125,22 +194,26 @@ function decodePngBoard(png) {
     const data = png.subarray(at + 8, at + 8 + length);
     if (type === 'IHDR') {
       width = data.readUInt32BE(0);
-      if (data[8] !== 8 || data[9] !== 2 || data[12] !== 0) throw new Error('not 8-bit RGB');
+      height = data.readUInt32BE(4);
+      if (data[8] !== 8 || (data[9] !== 2 && data[9] !== 6) || data[12] !== 0) {
+        throw new Error('not 8-bit RGB or RGBA');
+      }
+      channels = data[9] === 6 ? 4 : 3;
     }
     if (type === 'IDAT') idat.push(data);
     at += 12 + length;
   }
   const raw = zlib.inflateSync(Buffer.concat(idat));
-  const stride = width * 3;
-  const out = Buffer.alloc(639 * 598 * 3);
+  const stride = width * channels;
+  const out = Buffer.alloc(width * height * 3);
   let previous = Buffer.alloc(stride);
-  for (let y = 0; y < 598; ++y) {
+  for (let y = 0; y < height; ++y) {
     const filter = raw[y * (stride + 1)];
     const line = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
     for (let x = 0; x < stride; ++x) {
-      const a = x >= 3 ? line[x - 3] : 0;
+      const a = x >= channels ? line[x - channels] : 0;
       const b = previous[x];
-      const c = x >= 3 ? previous[x - 3] : 0;
+      const c = x >= channels ? previous[x - channels] : 0;
       let add = 0;
       if (filter === 1) add = a;
       else if (filter === 2) add = b;
@@ -152,10 +225,10 @@ function decodePngBoard(png) {
       }
       line[x] = (line[x] + add) & 0xFF;
     }
-    line.copy(out, y * 639 * 3, 0, 639 * 3);
+    for (let x = 0; x < width; ++x) line.copy(out, (y * width + x) * 3, x * channels, x * channels + 3);
     previous = line;
   }
-  return out;
+  return {width, height, data: out};
 }
 
 // Where two boards differ first, or null.
@@ -174,5 +247,5 @@ function siteFile(name) {
   return fs.readFileSync(path.join(site, name));
 }
 
-module.exports = {launch, openGame, until, record, boardPixels, replayScript, replay,
-  firstDifference, siteFile};
+module.exports = {launch, openGame, until, settle, record, boardPixels, replayScript, replay,
+  firstDifference, siteFile, pageState, replayState, setHidden, stubPad, decodePng};

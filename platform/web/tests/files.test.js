@@ -57,3 +57,68 @@ test('a chosen Vintaro.ini and PNG picture take effect', async () => {
     await game.close();
   }
 });
+
+test('a file chosen in play is asked about, a rejected one offers the defaults, and the ' +
+    'files are kept for the next visit', async () => {
+  const bad = path.join(dir, 'Vintaro.ini');
+  fs.writeFileSync(bad, 'Vintaro.ini\nball:1xreserve\ninterval:220msec\n');
+  const game = await b.openGame(browser);
+  const {page} = game;
+  const choose = async (answer) => {
+    await page.setInputFiles('#files', bad);
+    await b.until(page, () => document.getElementById('ask').open);
+    await page.click(answer);
+  };
+  try {
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    await page.keyboard.press(' ');
+    await b.until(page, () => window.vintaro.play === 'playing');
+    await choose('#ask-no');
+    assert.equal(await page.evaluate(() => window.vintaro.play), 'paused');
+    assert.deepEqual((await b.record(page)).boxes, []);
+    await choose('#ask-yes');
+    await b.until(page, () => window.vintaro.box !== null);
+    await page.keyboard.press('Enter');
+    await b.until(page, () => !document.getElementById('again-defaults').hidden);
+
+    await page.reload();
+    await b.until(page, () => window.vintaro.box !== null);
+    await page.keyboard.press('Enter');
+    await page.click('#again-defaults');
+    await b.until(page, () => window.vintaro.status[1] === ' 初期値(Ball:10, Intvl:220)');
+    await page.reload();
+    await b.until(page, () => window.vintaro.firstBoardAt !== null);
+    assert.deepEqual((await b.record(page)).boxes, []);
+    assert.deepEqual(game.problems, []);
+  } finally {
+    await game.close();
+  }
+});
+
+test('Tab reaches the controls and is no key of the game; Caps Lock is told',
+    async () => {
+      const game = await b.openGame(browser);
+      const {page} = game;
+      try {
+        await b.until(page, () => window.vintaro.firstBoardAt !== null);
+        await page.focus('#client');
+        const reached = [];
+        for (let i = 0; i < 6; ++i) {
+          await page.keyboard.press('Tab');
+          reached.push(await page.evaluate(() => document.activeElement.id));
+        }
+        assert.deepEqual(reached.filter((id) => ['files', 'defaults', 'download'].includes(id)),
+            ['files', 'defaults', 'download']);
+        assert.equal((await b.record(page)).trace.filter((e) => e.kind === 'char').length, 0);
+
+        const key = (caps) => page.evaluate((on) => document.dispatchEvent(
+            new KeyboardEvent('keydown', {key: 'x', modifierCapsLock: on})), caps);
+        await key(true);
+        assert.equal(await page.isVisible('#caps-lock'), true);
+        await key(false);
+        assert.equal(await page.isVisible('#caps-lock'), false);
+        assert.deepEqual(game.problems, []);
+      } finally {
+        await game.close();
+      }
+    });
