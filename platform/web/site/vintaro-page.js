@@ -49,7 +49,7 @@ class Run {
         run.shown = true;
         win.showWindow();
         drawStatusBar();
-        sound.prefetch();
+        sound.prepare();
       },
       setStatusText(part, bytes) {
         if (!run.alive) return;
@@ -115,6 +115,22 @@ class Run {
   }
 }
 
+// The game's WebAssembly, compiled once for every run: a restart neither
+// fetches it again nor meets a newer build's, which a service worker may
+// have kept meanwhile.
+let compiled = null;
+function gameWasm() {
+  if (!compiled) {
+    compiled = WebAssembly.compileStreaming(fetch('vintaro.wasm')).catch(() =>
+      // A server that sends it as another type.
+      fetch('vintaro.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
+    compiled.catch(() => {
+      compiled = null;
+    });
+  }
+  return compiled;
+}
+
 async function startGame() {
   if (page.run) {
     page.run.dispose();
@@ -128,7 +144,14 @@ async function startGame() {
   win.showLoading();
 
   const [module, files] = await Promise.all([
-    createVintaro({host: run.host(), print: console.log, printErr: console.warn}),
+    gameWasm().then((wasm) => createVintaro({
+      host: run.host(), print: console.log, printErr: console.warn,
+      instantiateWasm(imports, done) {
+        WebAssembly.instantiate(wasm, imports).then((instance) => done(instance, wasm),
+            (e) => win.loadFailed(e));
+        return {};
+      },
+    })),
     folder(),
   ]);
   if (page.run !== run) return;
@@ -173,7 +196,7 @@ sound.onchange = (state) => {
     waiting: 'Sound starts with your first key or click.',
     starting: 'Sound is loading\u2026',
     on: 'Sound: General MIDI by FluidSynth with the TimGM6mb soundfont.',
-    off: 'This browser gives the game no sound: it plays silently.',
+    off: sound.why,
   }[state];
 };
 
