@@ -3,8 +3,9 @@
 //   node serve.js SITE-DIR [PORT]      (PORT 0 or none: any free port)
 //
 // As a module, serve() also takes `folder`: names whose answer is given
-// instead of the file's (a Buffer), or withheld (null: 404). Tests use it to
-// give the game another folder, and may change it while serving.
+// instead of the file's (a Buffer), or withheld (null: 404), or either once a
+// promise settles. Tests use it to give the game another folder, to hold a
+// file back, and may change it while serving.
 //
 // As a web host should, it lets the browser keep what it fetched (each
 // answer has a validator, and an unchanged file is answered 304) and sends
@@ -68,11 +69,13 @@ function serve({root, port = 0, folder = {}}) {
       response.end(request.method === 'HEAD' ? undefined : body);
     };
     if (Object.prototype.hasOwnProperty.call(folder, key)) {
-      if (folder[key] === null) {
-        response.writeHead(404).end();
-      } else {
-        answer(folder[key], crypto.createHash('sha1').update(folder[key]).digest('hex'));
-      }
+      Promise.resolve(folder[key]).then((bytes) => {
+        if (bytes === null) {
+          response.writeHead(404).end();
+        } else {
+          answer(bytes, crypto.createHash('sha1').update(bytes).digest('hex'));
+        }
+      });
       return;
     }
     const file = path.join(top, name);

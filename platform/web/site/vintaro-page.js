@@ -49,7 +49,9 @@ class Run {
         run.shown = true;
         win.showWindow();
         drawStatusBar();
-        sound.prepare();
+        // Once the first board is drawn: the audio's set-up takes the
+        // page's thread a while.
+        setTimeout(() => sound.prepare());
       },
       setStatusText(part, bytes) {
         if (!run.alive) return;

@@ -18,6 +18,7 @@ class VintaroSound {
     this.onchange = () => {};
     this.started = false;    // the player's key or click came
     this.preparing = null;
+    this.loadedAt = null;
     this.loaded = new Promise((resolve) => {
       this.settleLoaded = resolve;
     });
@@ -28,7 +29,10 @@ class VintaroSound {
   prepare() {
     if (!this.preparing) {
       this.preparing = this.load().then(() => this.goOn(), (e) => this.fail(e));
-      this.preparing.finally(() => this.settleLoaded());
+      this.preparing.finally(() => {
+        this.loadedAt = performance.now();
+        this.settleLoaded();
+      });
     }
     return this.preparing;
   }
@@ -73,6 +77,7 @@ class VintaroSound {
     const library = VintaroSound.loadScript('js-synthesizer.min.js');
     await context.audioWorklet.addModule('libfluidsynth-2.4.6.js');
     await context.audioWorklet.addModule('js-synthesizer.worklet.min.js');
+    await context.audioWorklet.addModule('vintaro-worklet.js');
     await library;
     const synth = new window.JSSynth.AudioWorkletNodeSynthesizer();
     synth.init(context.sampleRate);
@@ -86,6 +91,8 @@ class VintaroSound {
     await VintaroSound.loadScript('libfluidsynth-2.4.6.js');
     await VintaroSound.loadScript('js-synthesizer.min.js');
     await window.JSSynth.waitForReady();
+    // As vintaro-worklet.js does in the worklet.
+    window.JSSynth.disableLogging(window.JSSynth.LogLevel.Warning);
     const synth = new window.JSSynth.Synthesizer();
     synth.init(context.sampleRate);
     return [synth, synth.createAudioNode(context, 2048)];
