@@ -66,7 +66,12 @@ class VintaroSound {
     analyser.fftSize = 2048;
     node.connect(analyser);
     analyser.connect(context.destination);
-    await synth.loadSFont(await soundfont);
+    const bytes = await soundfont;
+    try {
+      await synth.loadSFont(bytes);
+    } catch (e) {
+      throw new VintaroSound.Problem('soundfont', e);
+    }
     this.synth = synth;
     this.analyser = analyser;
   }
@@ -181,8 +186,8 @@ class VintaroSound {
         out.push({t, message});
       }
     }
-    return out.filter((e) => e && !((e.message & 0xFF) === 0x99 && now - e.t > VintaroSound.kDrumMs))
-        .map((e) => e.message);
+    const over = (e) => (e.message & 0xFF) === 0x99 && now - e.t > VintaroSound.kDrumMs;
+    return out.filter((e) => e && !over(e)).map((e) => e.message);
   }
 
   play(message) {
@@ -244,7 +249,7 @@ class VintaroSound {
 }
 VintaroSound.kMaxPending = 512;
 VintaroSound.kRestAfterMs = 10000;
-VintaroSound.kDrumMs = 100;
+VintaroSound.kDrumMs = 200;
 
 // Why the sound failed, as the player reads it.
 VintaroSound.Problem = class extends Error {
