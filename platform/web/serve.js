@@ -52,7 +52,8 @@ function serve({root, port = 0, folder = {}}) {
     const key = name.replace(/^\/+/, '');
     const extension = path.extname(name).toLowerCase();
     const type = kTypes[extension] || 'application/octet-stream';
-    const gzip = !kStored.has(extension) && /\bgzip\b/.test(request.headers['accept-encoding'] || '');
+    const gzip = !kStored.has(extension) &&
+        /\bgzip\b/.test(request.headers['accept-encoding'] || '');
     // An answer from bytes in memory, or 304 when the browser has them.
     const answer = (bytes, tag) => {
       const etag = `"${tag}${gzip ? '-gz' : ''}"`;
@@ -92,7 +93,8 @@ function serve({root, port = 0, folder = {}}) {
         if (readError) {
           response.writeHead(404).end();
         } else {
-          answer(bytes, `${stat.ino.toString(36)}-${stat.size.toString(36)}-${stat.mtimeMs.toString(36)}`);
+          const tag = [stat.ino, stat.size, stat.mtimeMs].map((n) => n.toString(36)).join('-');
+          answer(bytes, tag);
         }
       });
     });
