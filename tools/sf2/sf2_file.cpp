@@ -117,10 +117,11 @@ bool zonesFit(const std::vector<Header>& headers, const std::vector<Bag>& bags,
   return true;
 }
 
-// Every generator naming another list's record (all but the terminal one).
+// Every generator naming another list's record names one before that list's
+// terminal record; the terminal generator too, which a zone may take in.
 bool referencesFit(const std::vector<Generator>& generators, std::uint16_t op,
                    std::size_t records) {
-  for (std::size_t i = 0; i + 1 < generators.size(); ++i)
+  for (std::size_t i = 0; i < generators.size(); ++i)
     if (generators[i].op == op && generators[i].amount + std::size_t{1} >= records) return false;
   return true;
 }
