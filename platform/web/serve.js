@@ -31,7 +31,9 @@ const kTypes = {
 // PNG is compressed already.
 const kStored = new Set(['.png']);
 
-// Gzipped bodies, by the file's name, size and time (or the Buffer's digest).
+// Files as read and gzipped, by the file's number, size and time (or the
+// Buffer's digest): each is read and compressed once.
+const read = new Map();
 const zipped = new Map();
 function gzipOnce(key, bytes) {
   if (!zipped.has(key)) zipped.set(key, zlib.gzipSync(bytes, {level: 6}));
@@ -89,11 +91,16 @@ function serve({root, port = 0, folder = {}}) {
         response.writeHead(404).end();
         return;
       }
+      const tag = [stat.ino, stat.size, stat.mtimeMs].map((n) => n.toString(36)).join('-');
+      if (read.has(tag)) {
+        answer(read.get(tag), tag);
+        return;
+      }
       fs.readFile(file, (readError, bytes) => {
         if (readError) {
           response.writeHead(404).end();
         } else {
-          const tag = [stat.ino, stat.size, stat.mtimeMs].map((n) => n.toString(36)).join('-');
+          read.set(tag, bytes);
           answer(bytes, tag);
         }
       });
