@@ -1,6 +1,8 @@
 // Measures the browser game in headless Chromium: navigation to the first
-// board, the game's .js and .wasm gzipped, key to canvas, the tick period's
-// error, and processor time while paused with the timer running.
+// board, on 127.0.0.1 and over an emulated slow link, where a key pressed
+// 3 s after load is timed to its sound; what the page fetches, gzipped; key
+// to canvas; the tick period's error; and processor time while paused with
+// the timer running.
 //
 //   scripts/measure-web [BUILD-DIR]     (default: build-web)
 'use strict';
@@ -19,6 +21,13 @@ const ini = (ms) => Buffer.from(`Vintaro.ini\nball:10reserve\ninterval:${String(
 // The page's own modules: vintaro-page.js and the page-*.js it imports.
 function pageScripts() {
   return fs.readdirSync(site).filter((n) => n === 'vintaro-page.js' || /^page-.*\.js$/.test(n));
+}
+
+// The files the service worker keeps, from its list.
+function keptFiles() {
+  const worker = fs.readFileSync(path.join(site, 'vintaro-sw.js'), 'utf8');
+  const list = worker.slice(worker.indexOf('kFiles = ['), worker.indexOf('];'));
+  return [...list.matchAll(/'([^']+)'/g)].map((m) => m[1]);
 }
 
 function gzipped(names) {
@@ -75,13 +84,64 @@ async function main() {
   say(`navigation to first board: median ${fixed(median(firsts))} ms ` +
       `(min ${fixed(Math.min(...firsts))}, max ${fixed(Math.max(...firsts))}, ${firsts.length} loads)`);
 
-  // 2. Sizes.
+  // 2. Sizes. Everything the page fetches is what the service worker keeps,
+  // and the worker itself.
   say(`vintaro.js + vintaro.wasm gzipped: ${fixed(gzipped(['vintaro.js', 'vintaro.wasm']) / 1024)} KiB`);
   say(`page (html, css, page and sound scripts) gzipped: ${fixed(gzipped(
       ['index.html', 'vintaro.css', 'vintaro-sound.js', ...pageScripts()]) / 1024)} KiB`);
   say(`synthesizer (js-synthesizer, libfluidsynth) gzipped: ${fixed(gzipped(
       ['js-synthesizer.min.js', 'js-synthesizer.worklet.min.js', 'libfluidsynth-2.4.6.js']) /
-      1024)} KiB; soundfont ${fixed(fs.statSync(path.join(site, 'TimGM6mb.sf2')).size / 1048576)} MiB`);
+      1024)} KiB; soundfont ${fixed(gzipped(['vintaro.sf2']) / 1024)} KiB`);
+  const everything = [...keptFiles().filter((n) => n !== './'), 'vintaro-sw.js'];
+  say(`everything the page fetches (${everything.length} files) gzipped: ` +
+      `${fixed(gzipped(everything) / 1024)} KiB`);
+
+  // 2b. Over an emulated slow link, each load in a fresh context: the first
+  // board, when the sound is ready, and a key pressed 3 s after load (the
+  // browser's real first gesture: no autoplay here) to the sound it sends.
+  {
+    const quiet = await b.launch();
+    const boards = [];
+    const ready = [];
+    const keyToSound = [];
+    for (let i = 0; i < 7; ++i) {
+      const context = await quiet.newContext();
+      const server = await require('./serve.js').serve({root: site});
+      const page = await context.newPage();
+      await b.slowLink(page);
+      await page.goto(server.url);
+      await b.until(page, () => window.vintaro.firstBoardAt !== null);
+      boards.push(await page.evaluate(() => window.vintaro.firstBoardAt));
+      await page.waitForFunction(() => performance.now() >= 3000, undefined, {polling: 10});
+      await page.evaluate(() => {
+        // The key's answer: a Low Tom, as a lost ball sends; the time its
+        // sound first shows in the output.
+        document.addEventListener('keydown', (e) => {
+          window.keyAt = e.timeStamp;
+          window.vintaro.sound.send(0x7F2D99);
+          const poll = setInterval(() => {
+            if (window.vintaro.sound.level() > 1e-3) {
+              window.heardAt = performance.now();
+              clearInterval(poll);
+            }
+          }, 1);
+        }, {once: true, capture: true});
+      });
+      await page.keyboard.press('x');
+      await b.until(page, () => window.heardAt !== undefined, undefined, 10000);
+      const r = await page.evaluate(() => ({key: window.keyAt, heard: window.heardAt,
+        ready: window.vintaro.sound.loadedAt}));
+      keyToSound.push(r.heard - r.key);
+      ready.push(r.ready === undefined ? NaN : r.ready);
+      await context.close();
+      await server.close();
+    }
+    await quiet.close();
+    say(`4 Mbit/s, 40 ms: first board median ${fixed(median(boards))} ms (max ` +
+        `${fixed(Math.max(...boards))}); sound loaded median ${fixed(median(ready))} ms; ` +
+        `key at 3 s to its sound median ${fixed(median(keyToSound))} ms ` +
+        `(max ${fixed(Math.max(...keyToSound))}), ${boards.length} loads`);
+  }
 
   // 3. Key to canvas: a paddle key's keydown to the putImageData of its
   // paint, and whether that came before the next animation frame.
@@ -136,9 +196,13 @@ async function main() {
   }
 
   // 5. Processor time while paused, the timer running (220 ms): the whole
-  // browser, without and then with the synthesizer running.
+  // browser, without and then with the synthesizer running. A browser that
+  // lets no audio start before a key, as browsers do: the sound loads with
+  // the page but runs only from the key.
+  await browser.close();
+  const quiet = await b.launch();
   {
-    const game = await b.openGame(browser);
+    const game = await b.openGame(quiet);
     const {page} = game;
     await b.until(page, () => window.vintaro.firstBoardAt !== null);
     const chromiumPid = findChromium();
@@ -166,7 +230,7 @@ async function main() {
     }
     await game.close();
   }
-  await browser.close();
+  await quiet.close();
   return out;
 }
 

@@ -3,13 +3,20 @@
 //   node serve.js SITE-DIR [PORT]      (PORT 0 or none: any free port)
 //
 // As a module, serve() also takes `folder`: names whose answer is given
-// instead of the file's (a Buffer), or withheld (null: 404). Tests use it to
-// give the game another folder.
+// instead of the file's (a Buffer), or withheld (null: 404), or either once a
+// promise settles. Tests use it to give the game another folder, to hold a
+// file back, and may change it while serving.
+//
+// As a web host should, it lets the browser keep what it fetched (each
+// answer has a validator, and an unchanged file is answered 304) and sends
+// compressible files gzipped.
 'use strict';
 
+const crypto = require('crypto');
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
+const zlib = require('zlib');
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
@@ -19,7 +26,19 @@ const kTypes = {
   '.png': 'image/png',
   '.sf2': 'application/octet-stream',
   '.txt': 'text/plain; charset=utf-8',
+  '.webmanifest': 'application/manifest+json',
 };
+// PNG is compressed already.
+const kStored = new Set(['.png']);
+
+// Files as read and gzipped, by the file's number, size and time (or the
+// Buffer's digest): each is read and compressed once.
+const read = new Map();
+const zipped = new Map();
+function gzipOnce(key, bytes) {
+  if (!zipped.has(key)) zipped.set(key, zlib.gzipSync(bytes, {level: 6}));
+  return zipped.get(key);
+}
 
 function serve({root, port = 0, folder = {}}) {
   const top = path.resolve(root);
@@ -33,14 +52,33 @@ function serve({root, port = 0, folder = {}}) {
     }
     if (name.endsWith('/')) name += 'index.html';
     const key = name.replace(/^\/+/, '');
-    const type = kTypes[path.extname(name).toLowerCase()] || 'application/octet-stream';
-    const headers = {'Content-Type': type, 'Cache-Control': 'no-cache'};
-    if (Object.prototype.hasOwnProperty.call(folder, key)) {
-      if (folder[key] === null) {
-        response.writeHead(404).end();
-      } else {
-        response.writeHead(200, headers).end(folder[key]);
+    const extension = path.extname(name).toLowerCase();
+    const type = kTypes[extension] || 'application/octet-stream';
+    const gzip = !kStored.has(extension) &&
+        /\bgzip\b/.test(request.headers['accept-encoding'] || '');
+    // An answer from bytes in memory, or 304 when the browser has them.
+    const answer = (bytes, tag) => {
+      const etag = `"${tag}${gzip ? '-gz' : ''}"`;
+      const headers = {'Content-Type': type, 'Cache-Control': 'no-cache', 'ETag': etag,
+        'Vary': 'Accept-Encoding'};
+      if (request.headers['if-none-match'] === etag) {
+        response.writeHead(304, headers).end();
+        return;
       }
+      const body = gzip ? gzipOnce(tag, bytes) : bytes;
+      if (gzip) headers['Content-Encoding'] = 'gzip';
+      headers['Content-Length'] = body.length;
+      response.writeHead(200, headers);
+      response.end(request.method === 'HEAD' ? undefined : body);
+    };
+    if (Object.prototype.hasOwnProperty.call(folder, key)) {
+      Promise.resolve(folder[key]).then((bytes) => {
+        if (bytes === null) {
+          response.writeHead(404).end();
+        } else {
+          answer(bytes, crypto.createHash('sha1').update(bytes).digest('hex'));
+        }
+      });
       return;
     }
     const file = path.join(top, name);
@@ -53,20 +91,29 @@ function serve({root, port = 0, folder = {}}) {
         response.writeHead(404).end();
         return;
       }
-      headers['Content-Length'] = stat.size;
-      response.writeHead(200, headers);
-      if (request.method === 'HEAD') {
-        response.end();
-      } else {
-        fs.createReadStream(file).pipe(response);
+      const tag = [stat.ino, stat.size, stat.mtimeMs].map((n) => n.toString(36)).join('-');
+      if (read.has(tag)) {
+        answer(read.get(tag), tag);
+        return;
       }
+      fs.readFile(file, (readError, bytes) => {
+        if (readError) {
+          response.writeHead(404).end();
+        } else {
+          read.set(tag, bytes);
+          answer(bytes, tag);
+        }
+      });
     });
   });
   return new Promise((resolve, reject) => {
     server.once('error', reject);
     server.listen(port, '127.0.0.1', () => {
       const url = `http://127.0.0.1:${server.address().port}/`;
-      resolve({url, server, close: () => new Promise((done) => server.close(done))});
+      resolve({url, server, close: () => new Promise((done) => {
+        server.close(done);
+        server.closeAllConnections();
+      })});
     });
   });
 }

@@ -60,7 +60,9 @@ class Run {
         run.shown = true;
         win.showWindow();
         drawStatusBar();
-        sound.prefetch();
+        // Once the first board is drawn: the audio's set-up takes the
+        // page's thread a while.
+        setTimeout(() => sound.prepare());
       },
       setStatusText(part, bytes) {
         if (!run.alive) return;
@@ -138,6 +140,22 @@ class Run {
   }
 }
 
+// The game's WebAssembly, compiled once for every run: a restart neither
+// fetches it again nor meets a newer build's, which a service worker may
+// have kept meanwhile.
+let compiled = null;
+function gameWasm() {
+  if (!compiled) {
+    compiled = WebAssembly.compileStreaming(fetch('vintaro.wasm')).catch(() =>
+      // A server that sends it as another type.
+      fetch('vintaro.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
+    compiled.catch(() => {
+      compiled = null;
+    });
+  }
+  return compiled;
+}
+
 async function startGame() {
   if (page.run) {
     page.run.dispose();
@@ -154,11 +172,17 @@ async function startGame() {
 
   // The geometry comes first: a remembered picture is checked against it.
   const [module, files] = await Promise.all([
-    createVintaro({host: run.host(), print: console.log, printErr: console.warn})
-        .then((m) => {
-          learnGeometry(m);
-          return m;
-        }),
+    gameWasm().then((wasm) => createVintaro({
+      host: run.host(), print: console.log, printErr: console.warn,
+      instantiateWasm(imports, done) {
+        WebAssembly.instantiate(wasm, imports).then((instance) => done(instance, wasm),
+            (e) => win.loadFailed(e));
+        return {};
+      },
+    })).then((m) => {
+      learnGeometry(m);
+      return m;
+    }),
     folder(),
   ]);
   if (page.run !== run) return;
@@ -211,7 +235,7 @@ sound.onchange = (state) => {
     waiting: 'Sound starts with your first key or click.',
     starting: 'Sound is loading\u2026',
     on: 'Sound: General MIDI by FluidSynth with the TimGM6mb soundfont.',
-    off: 'This browser gives the game no sound: it plays silently.',
+    off: sound.why,
   }[state];
 };
 

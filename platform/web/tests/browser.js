@@ -20,21 +20,27 @@ const kChromiumFlags = [
 
 // Chromium as root needs --no-sandbox; playwright gives it a fresh profile
 // directory of its own.
-async function launch({sound = false} = {}) {
-  const args = [...kChromiumFlags];
+async function launch({sound = false, args: more = []} = {}) {
+  const args = [...kChromiumFlags, ...more];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   if (sound) args.push('--autoplay-policy=no-user-gesture-required');
   return chromium.launch({executablePath: '/usr/bin/chromium', headless: true, args});
 }
 
 // The game's page over http, with `folder` in place of the site's default
-// files (a Buffer, or null for a file that is not there). `device` gives the
-// browser context's options (a phone's viewport, touch); `clock` puts the
-// page on playwright's clock, which stands still between the test's moves.
-async function openGame(browser, {folder = {}, query = '', device = {}, clock = false} = {}) {
+// files (a Buffer, or null for a file that is not there), on `host` (a name
+// the browser maps to 127.0.0.1), over a slow link, or with `init` run in the
+// page before its own scripts. `device` gives the browser context's options
+// (a phone's viewport, touch); `clock` puts the page on playwright's clock,
+// which stands still between the test's moves.
+async function openGame(browser, {folder = {}, query = '', host = null, slow = false,
+  init = null, device = {}, clock = false} = {}) {
   const server = await serve({root: site, folder});
+  if (host) server.url = server.url.replace('127.0.0.1', host);
   const page = await browser.newPage({viewport: {width: 1280, height: 1000}, ...device});
   if (clock) await page.clock.install();
+  if (slow) await slowLink(page);
+  if (init) await page.addInitScript(init);
   const problems = [];
   page.on('pageerror', (e) => problems.push(String(e)));
   page.on('response', (r) => {
@@ -44,7 +50,7 @@ async function openGame(browser, {folder = {}, query = '', device = {}, clock = 
   page.on('console', (m) => {
     // FluidSynth's wasm build says so of a call it does not carry; a file
     // withheld is answered 404, which the response check above judges.
-    if (m.type() === 'error' && !/fluid_file_test is a stub|Failed to load resource/.test(m.text())) {
+    if (m.type() === 'error' && !/fluid_\w+ is a stub|Failed to load resource/.test(m.text())) {
       problems.push(m.text());
     }
   });
@@ -53,6 +59,15 @@ async function openGame(browser, {folder = {}, query = '', device = {}, clock = 
     await page.close();
     await server.close();
   }};
+}
+
+// DevTools' emulation of a 4 Mbit/s link with 40 ms of latency, for the page.
+async function slowLink(page) {
+  const session = await page.context().newCDPSession(page);
+  await session.send('Network.enable');
+  await session.send('Network.emulateNetworkConditions', {offline: false, latency: 40,
+    downloadThroughput: 4e6 / 8, uploadThroughput: 4e6 / 8});
+  return session;
 }
 
 // Waits until `fn` (run in the page with `arg`) answers truthy, and gives it.
@@ -247,5 +262,5 @@ function siteFile(name) {
   return fs.readFileSync(path.join(site, name));
 }
 
-module.exports = {launch, openGame, until, settle, record, boardPixels, replayScript, replay,
-  firstDifference, siteFile, pageState, replayState, setHidden, stubPad, decodePng};
+module.exports = {launch, openGame, slowLink, until, settle, record, boardPixels, replayScript,
+  replay, firstDifference, siteFile, pageState, replayState, setHidden, stubPad, decodePng};
