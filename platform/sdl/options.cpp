@@ -35,11 +35,11 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       optionsEnded = true;
       continue;
     }
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h") {
       options.help = true;
       continue;
     }
-    if (arg == "--version") {
+    if (arg == "--version" || arg == "-v") {
       options.version = true;
       continue;
     }
@@ -94,8 +94,8 @@ std::string usageText() {
          "  --record FILE     write the game as a vintaro-replay script to FILE\n"
          "  --soundfont FILE  play the sound with this General MIDI soundfont (also\n"
          "                    VINTARO_SOUNDFONT); by default Debian's default-GM\n"
-         "  --help            print this and exit\n"
-         "  --version         print the version and exit\n"
+         "  -h, --help        print this and exit\n"
+         "  -v, --version     print the version and exit\n"
          "\n"
          "Keys: space starts, pauses and resumes; a s move the paddle 4 columns left,\n"
          "x c 1 left, , . 1 right, ; : 4 right. F11 or Alt+Enter: full screen.\n";

@@ -1,8 +1,10 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL_ttf.h>
+#include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,11 +13,11 @@
 
 #include "app/geometry.h"
 #include "app/window.h"
-#include "art/icon.h"
 #include "game/game_state.h"
 #include "platform/common/cp932.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/midi_synth.h"
+#include "platform/sdl/window_icon.h"
 #include "render/tables.h"
 
 namespace vintaro::sdl {
@@ -70,8 +72,17 @@ bool startVideo() {
 }
 
 void setWindowIcon(SDL_Window* window) {
-  constexpr int kSize = 64;
-  std::vector<std::uint8_t> rgba = art::paintIcon(kSize);
+  constexpr int kSize = kWindowIconSize;
+  std::array<std::uint8_t, kSize * kSize * 4> rgba{};
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&image, kWindowIconPng, kWindowIconPngSize) == 0) return;
+  image.format = PNG_FORMAT_RGBA;
+  if (image.width != kSize || image.height != kSize ||
+      png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
+    png_image_free(&image);
+    return;
+  }
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), kSize, kSize, 32, kSize * 4,
                                                          SDL_PIXELFORMAT_RGBA32);
   if (icon == nullptr) return;
@@ -106,6 +117,7 @@ SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder) : options_(
 
 SdlPlatform::~SdlPlatform() {
   signals_.reset();
+  pads_.close();
   audio_.close();
   box_.reset();
   bar_.reset();
@@ -195,6 +207,7 @@ Handle SdlPlatform::openMidi() {
 void SdlPlatform::closeMidi(Handle) { audio_.close(); }
 
 void SdlPlatform::pollEvents() {
+  pads_.update();
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) handleEvent(e);
   // An ending signal closes the main window, shown or not.
@@ -204,6 +217,12 @@ void SdlPlatform::pollEvents() {
 void SdlPlatform::waitForEvent(std::optional<Time> until) {
   SDL_Event e;
   int got = 0;
+  // An open pad is read now and then: its events come through no file the
+  // window system waits on.
+  constexpr auto kPadLook = std::chrono::milliseconds(10);
+  if (pads_.anyOpen() && (!until || *until - currentTime() > kPadLook)) {
+    until = currentTime() + kPadLook;
+  }
   if (until) {
     const auto left = *until - currentTime();
     if (left.count() <= 0) return;
@@ -227,6 +246,8 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
     audio_.adoptLoaded();
     return;
   }
+  // Under a box the main window takes no input, and the pads' go with it.
+  if (pads_.take(e, box_ == nullptr)) return;
   switch (e.type) {
     case SDL_QUIT:
       if (shown()) requestClose();
@@ -312,6 +333,7 @@ void SdlPlatform::applyLayout() {
 void SdlPlatform::present() {
   if (!windowAlive() || !shown()) return;
   if (!client_->present(bar_.get())) return;
+  pads_.start();
   if (!timingEnabled()) return;
   const TimePoint now = timingNow();
   if (!firstFrameLogged_) {

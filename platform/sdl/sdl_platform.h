@@ -18,6 +18,7 @@
 #include "platform/sdl/audio_output.h"
 #include "platform/sdl/client_surface.h"
 #include "platform/sdl/end_signals.h"
+#include "platform/sdl/game_pads.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/options.h"
 #include "platform/sdl/screen_mode.h"
@@ -76,6 +77,8 @@ class SdlPlatform : public MessagePump {
   // The box up now; the pump runs nested until it is answered.
   std::unique_ptr<MessageBoxWindow> box_;
   std::unique_ptr<EndSignals> signals_;
+  // Started after the first frame, which does not need them.
+  GamePads pads_{[this](PadControl c) { padPressed(c); }, [this](PadControl c) { padReleased(c); }};
   std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
   Options options_;
   ScreenMode mode_{1, kClientAreaWidth, kClientAreaHeight};
