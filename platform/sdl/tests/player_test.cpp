@@ -58,7 +58,7 @@ TEST(Options, BadCommandLinesAreRefusedWithAReason) {
                                                                 {"--scale"},
                                                                 {"--record"},
                                                                 {"--record="},
-                                                                {"-h"},
+                                                                {"-x"},
                                                                 {"--fullscreen"},
                                                                 {"one", "two"}}) {
     std::vector<const char*> argv{"vintaro"};
