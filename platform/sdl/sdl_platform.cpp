@@ -1,6 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL_ttf.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <png.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -53,9 +56,41 @@ bool driverRequested(const char* driver, const char* requested) {
   return false;
 }
 
+// Without a runtime folder no Wayland compositor can be reached, and trying
+// prints libwayland's complaint before the game's own line: SDL is asked for
+// its other drivers then, unless the player named some.
+void skipUnreachableWayland() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (std::getenv("SDL_VIDEODRIVER") != nullptr || (runtime != nullptr && *runtime != '\0') ||
+      (wayland != nullptr && wayland[0] == '/')) {
+    return;
+  }
+  std::string others;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string_view name = SDL_GetVideoDriver(i);
+    if (name == "wayland") continue;
+    if (!others.empty()) others += ',';
+    others += name;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
+}
+
+// A wake-up that SDL sends from another thread (an event pushed there) goes
+// to the main window over a second X connection, which the server may take
+// after the first connection's destruction of that window: BadWindow, which
+// Xlib's default handling would end the game with, code 1. Nothing is lost
+// by it: the window, and the need to wake it, are gone.
+XErrorHandler earlierXErrorHandler = nullptr;
+int onXError(Display* display, XErrorEvent* e) {
+  if (e->error_code == BadWindow && e->request_code == X_SendEvent) return 0;
+  return earlierXErrorHandler != nullptr ? earlierXErrorHandler(display, e) : 0;
+}
+
 // SDL_Init for video. Answers false, having said why on standard error, when
 // there is no usable display.
 bool startVideo() {
+  skipUnreachableWayland();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     sayNoDisplay(SDL_GetError());
     return false;
@@ -68,6 +103,11 @@ bool startVideo() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
+  if (name == "x11") earlierXErrorHandler = XSetErrorHandler(onXError);
+  // Nothing here waits for audio devices to come and go: SDL's threads need
+  // not wake the game for them.
+  SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+  SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
   return true;
 }
 
@@ -201,6 +241,9 @@ Handle SdlPlatform::openMidi() {
     e.type = event;
     SDL_PushEvent(&e);
   });
+  if (!open && !findSoundFont(fonts).empty()) {
+    std::fprintf(stderr, "vintaro: no audio device to play on, so the game is silent\n");
+  }
   return open ? &audio_ : nullptr;
 }
 
