@@ -1,6 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL_ttf.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <png.h>
@@ -130,6 +132,36 @@ void setWindowIcon(SDL_Window* window) {
   SDL_FreeSurface(icon);
 }
 
+// SDL asks an X window manager for full screen (_NET_WM_STATE_FULLSCREEN)
+// and takes its own request for the answer: with no window manager that
+// offers it nothing happens, and the game would draw for a screen-sized
+// window it does not have.
+bool fullScreenOffered(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+    return true;
+  }
+  Display* d = info.info.x11.display;
+  const Atom supported = XInternAtom(d, "_NET_SUPPORTED", True);
+  const Atom fullScreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", True);
+  if (supported == 0 || fullScreen == 0) return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), supported, 0, 4096, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) != Success ||
+      data == nullptr) {
+    return false;
+  }
+  bool found = false;
+  const auto* atoms = reinterpret_cast<const Atom*>(data);
+  for (unsigned long i = 0; i < count; ++i) found = found || atoms[i] == fullScreen;
+  XFree(data);
+  return found;
+}
+
 double epochSeconds() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -183,7 +215,18 @@ bool SdlPlatform::registerWindowClass() {
 Handle SdlPlatform::createMainWindow(GameState& state) {
   mode_ = ScreenMode(options_.scale, kClientAreaWidth, kClientAreaHeight);
   const int scale = mode_.windowScale();
-  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientAreaWidth * scale,
+  const SDL_Rect& usable = mode_.usable();
+  if (mode_.asked() > scale) {
+    std::fprintf(stderr,
+                 "vintaro: at --scale %d the window (%d x %d) is larger than the screen's %d x %d; "
+                 "it is drawn at scale %d (F11: full screen)\n",
+                 mode_.asked(), kClientAreaWidth * mode_.asked(), kClientAreaHeight * mode_.asked(),
+                 usable.w, usable.h, scale);
+  }
+  const SDL_Point at =
+      usable.w > 0 ? windowPlace(usable, kClientAreaWidth * scale, kClientAreaHeight * scale)
+                   : SDL_Point{kWindowX, kWindowY};
+  window_ = SDL_CreateWindow(kWindowTitle, at.x, at.y, kClientAreaWidth * scale,
                              kClientAreaHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) return nullptr;
   windowId_ = SDL_GetWindowID(window_);
@@ -309,10 +352,7 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
     case SDL_KEYDOWN:
       if (!windowAlive() || e.key.windowID != windowId_) break;
       if (isFullScreenKey(e.key.keysym.sym, e.key.keysym.mod)) {
-        if (e.key.repeat == 0 && shown()) {
-          mode_.toggle(window_);
-          applyLayout();
-        }
+        if (e.key.repeat == 0 && shown()) toggleFullScreen();
         break;
       }
       if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) postCharacter(c);
@@ -364,6 +404,21 @@ void SdlPlatform::afterMessage(const MessageQueue::Entry& e) {
   if (e.kind == MessageQueue::Kind::Char && !queue().invalid()) keyWaiting_ = false;
 }
 
+void SdlPlatform::toggleFullScreen() {
+  if (!mode_.fullScreen() && !fullScreenOffered(window_)) {
+    std::fprintf(stderr,
+                 "vintaro: no full screen: no window manager offers it; the window stays as it "
+                 "is\n");
+    return;
+  }
+  if (!mode_.toggle(window_)) {
+    std::fprintf(stderr, "vintaro: no full screen (%s); the window stays as it is\n",
+                 SDL_GetError());
+    return;
+  }
+  applyLayout();
+}
+
 void SdlPlatform::applyLayout() {
   const Layout layout = mode_.layout(window_);
   client_->setLayout(layout);
@@ -401,7 +456,8 @@ void SdlPlatform::killTimer(Handle window) {
 
 bool SdlPlatform::openBox(const char* text, const char* caption, BoxIcon icon) {
   box_ = std::make_unique<MessageBoxWindow>(cp932ToUtf8(caption), cp932ToUtf8(text), icon,
-                                            shown() ? window_ : nullptr);
+                                            shown() ? window_ : nullptr,
+                                            client_ != nullptr ? client_->layout().scale : 1);
   if (box_->ok()) return true;
   box_.reset();
   return false;

@@ -66,6 +66,7 @@ class SdlPlatform : public MessagePump {
 
   void handleEvent(const SDL_Event& e);
   void handleWindowEvent(const SDL_WindowEvent& e);
+  void toggleFullScreen();
   void applyLayout();
 
   SDL_Window* window_ = nullptr;
