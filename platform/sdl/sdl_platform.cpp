@@ -341,16 +341,26 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       if (e.window.windowID == windowId_) handleWindowEvent(e.window);
       break;
-    case SDL_TEXTINPUT:
+    case SDL_TEXTINPUT: {
       if (!windowAlive() || e.text.windowID != windowId_) break;
-      for (const unsigned c : textInputCharacters(e.text.text)) postCharacter(c);
+      bool capital = false;
+      for (const unsigned c : textInputCharacters(e.text.text)) {
+        postCharacter(c);
+        capital = capital || isCapitalPaddleLetter(c);
+      }
+      noteCapsLock(capital);
       if (timingEnabled() && !keyWaiting_) {
         keyWaiting_ = true;
         keyTime_ = timingNow();
       }
       break;
+    }
+    case SDL_KEYUP:
+      if (windowAlive() && e.key.windowID == windowId_) noteCapsLock(false);
+      break;
     case SDL_KEYDOWN:
       if (!windowAlive() || e.key.windowID != windowId_) break;
+      noteCapsLock(false);
       if (isFullScreenKey(e.key.keysym.sym, e.key.keysym.mod)) {
         if (e.key.repeat == 0 && shown()) toggleFullScreen();
         break;
@@ -402,6 +412,15 @@ void SdlPlatform::beforeMessage(const MessageQueue::Entry& e) {
 void SdlPlatform::afterMessage(const MessageQueue::Entry& e) {
   // Only a key that asked for a paint is timed to its frame.
   if (e.kind == MessageQueue::Kind::Char && !queue().invalid()) keyWaiting_ = false;
+}
+
+void SdlPlatform::noteCapsLock(bool capitalTyped) {
+  const bool show = (SDL_GetModState() & KMOD_CAPS) != 0 && (capsShown_ || capitalTyped);
+  if (show == capsShown_) return;
+  capsShown_ = show;
+  // The title, not the status bar: the game's own texts stay as they are.
+  SDL_SetWindowTitle(window_, show ? (std::string(kWindowTitle) + kCapsLockNote).c_str()
+                                   : kWindowTitle);
 }
 
 void SdlPlatform::toggleFullScreen() {

@@ -66,6 +66,9 @@ class SdlPlatform : public MessagePump {
 
   void handleEvent(const SDL_Event& e);
   void handleWindowEvent(const SDL_WindowEvent& e);
+  // Caps Lock on and a paddle letter typed in capitals, which the game
+  // refuses: the title says so until Caps Lock is off.
+  void noteCapsLock(bool capitalTyped);
   void toggleFullScreen();
   void applyLayout();
 
@@ -83,6 +86,7 @@ class SdlPlatform : public MessagePump {
   std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
   Options options_;
   ScreenMode mode_{1, kClientAreaWidth, kClientAreaHeight};
+  bool capsShown_ = false;
 
   // VINTARO_TIMING: the first frame, key to frame, tick cadence.
   bool firstFrameLogged_ = false;
