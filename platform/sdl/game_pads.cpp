@@ -65,7 +65,8 @@ void GamePads::update() {
 }
 
 GamePads::Pad* GamePads::find(SDL_JoystickID id) {
-  const auto it = std::find_if(pads_.begin(), pads_.end(), [id](const Pad& p) { return p.id == id; });
+  const auto it =
+      std::find_if(pads_.begin(), pads_.end(), [id](const Pad& p) { return p.id == id; });
   return it != pads_.end() ? &*it : nullptr;
 }
 

@@ -98,8 +98,7 @@ TTF_Font* openBoxFont(int scale) {
   if (TTF_WasInit() == 0 && TTF_Init() != 0) return nullptr;
   const FontFile f = findJapaneseFont();
   if (f.file.empty()) return nullptr;
-  TTF_Font* font =
-      TTF_OpenFontIndex(f.file.c_str(), StatusBarView::kFontPixels * scale, f.index);
+  TTF_Font* font = TTF_OpenFontIndex(f.file.c_str(), StatusBarView::kFontPixels * scale, f.index);
   if (font != nullptr) TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
   return font;
 }
@@ -118,9 +117,8 @@ MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string
   const int textH = lineSkip * static_cast<int>(lines.size());
   const int contentH = std::max(kIconSize * n, textH);
   const int textX = (kMargin + kIconSize + kIconGap) * n;
-  const int width =
-      std::max({textX + textW + kTextRight * n, (kButtonWidth + 2 * kMargin) * n, kMinWidth * n,
-                textWidth(font_, caption) + kTitleButtons * n});
+  const int width = std::max({textX + textW + kTextRight * n, (kButtonWidth + 2 * kMargin) * n,
+                              kMinWidth * n, textWidth(font_, caption) + kTitleButtons * n});
   button_ = {(width - kButtonWidth * n) / 2, (kMargin + kButtonGap) * n + contentH,
              kButtonWidth * n, kButtonHeight * n};
   const int height = button_.y + button_.h + kBottomMargin * n;

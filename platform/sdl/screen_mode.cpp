@@ -13,16 +13,16 @@ int fittingScale(int width, int height, int clientWidth, int clientHeight) {
 }  // namespace
 
 int defaultScale(int usableWidth, int usableHeight, int clientWidth, int clientHeight) {
-  return std::min(kMaxWindowScale, fittingScale(usableWidth - kFrameWidth,
-                                                usableHeight - kFrameHeight, clientWidth,
-                                                clientHeight));
+  return std::min(kMaxWindowScale,
+                  fittingScale(usableWidth - kFrameWidth, usableHeight - kFrameHeight, clientWidth,
+                               clientHeight));
 }
 
 SDL_Point windowPlace(const SDL_Rect& usable, int width, int height) {
   const int outerW = width + kFrameWidth;
   const int outerH = height + kFrameHeight;
-  if (kWindowX >= usable.x && kWindowY >= usable.y &&
-      kWindowX + outerW <= usable.x + usable.w && kWindowY + outerH <= usable.y + usable.h) {
+  if (kWindowX >= usable.x && kWindowY >= usable.y && kWindowX + outerW <= usable.x + usable.w &&
+      kWindowY + outerH <= usable.y + usable.h) {
     return {kWindowX, kWindowY};
   }
   // The window is centred; its client area lies inside the frame, under the

@@ -1,7 +1,7 @@
 #include "platform/sdl/sdl_platform.h"
 
-#include <SDL_ttf.h>
 #include <SDL_syswm.h>
+#include <SDL_ttf.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
@@ -419,8 +419,8 @@ void SdlPlatform::noteCapsLock(bool capitalTyped) {
   if (show == capsShown_) return;
   capsShown_ = show;
   // The title, not the status bar: the game's own texts stay as they are.
-  SDL_SetWindowTitle(window_, show ? (std::string(kWindowTitle) + kCapsLockNote).c_str()
-                                   : kWindowTitle);
+  SDL_SetWindowTitle(window_,
+                     show ? (std::string(kWindowTitle) + kCapsLockNote).c_str() : kWindowTitle);
 }
 
 void SdlPlatform::toggleFullScreen() {
