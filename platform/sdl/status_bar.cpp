@@ -2,6 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <future>
+#include <mutex>
+
 #include "game/game_state.h"
 
 namespace vintaro::sdl {
@@ -44,9 +47,7 @@ FontFile lookUpJapaneseFont() {
   return found;
 }
 
-}  // namespace
-
-FontFile findJapaneseFont() {
+FontFile lookUpOnce() {
   FontFile found;
   // fontconfig is needed once, for this lookup: it is let go of at the end,
   // caches and all.
@@ -54,6 +55,26 @@ FontFile findJapaneseFont() {
   found = lookUpJapaneseFont();
   FcFini();
   return found;
+}
+
+std::mutex lookupMutex;
+std::shared_future<FontFile> lookup;  // under lookupMutex
+
+}  // namespace
+
+void startJapaneseFontLookup() {
+  const std::lock_guard lock(lookupMutex);
+  if (!lookup.valid()) lookup = std::async(std::launch::async, lookUpOnce).share();
+}
+
+FontFile findJapaneseFont() {
+  startJapaneseFontLookup();
+  std::shared_future<FontFile> found;
+  {
+    const std::lock_guard lock(lookupMutex);
+    found = lookup;
+  }
+  return found.get();
 }
 
 StatusBarView::StatusBarView(int x, int y, int width, int scale)
