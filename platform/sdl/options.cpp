@@ -90,7 +90,7 @@ std::string usageText() {
          "~/.local/share/vintaro) if it holds one, else the installed default folder.\n"
          "\n"
          "  --scale N         draw every pixel as N x N (1 to 8); by default the largest\n"
-         "                    scale that fits the screen comfortably\n"
+         "                    scale whose window fits the screen\n"
          "  --record FILE     write the game as a vintaro-replay script to FILE\n"
          "  --soundfont FILE  play the sound with this General MIDI soundfont (also\n"
          "                    VINTARO_SOUNDFONT); by default Debian's default-GM\n"
