@@ -94,11 +94,6 @@ int onXError(Display* display, XErrorEvent* e) {
 // there is no usable display.
 bool startVideo() {
   skipUnreachableWayland();
-  // SDL opens X's input method in the player's locale, which for a UTF-8
-  // locale means reading and parsing its whole table of compose sequences
-  // (15 ms, before the first frame). The game's keys are plain characters
-  // that need no composing: the C locale's input method serves.
-  if (std::getenv("SDL_VIDEODRIVER") == nullptr) ::setenv("LC_ALL", "C", 1);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     sayNoDisplay(SDL_GetError());
     return false;
@@ -168,6 +163,14 @@ bool fullScreenOffered(SDL_Window* window) {
   return found;
 }
 
+void syncWindowSystem(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    XSync(info.info.x11.display, False);
+  }
+}
+
 double epochSeconds() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -181,30 +184,46 @@ MessagePump::Time SdlPlatform::currentTime() const {
 
 SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder) : options_(options) {
   setRecorder(recorder);
+  // SDL opens X's input method in the player's locale, which for a UTF-8
+  // locale means reading and parsing its whole table of compose sequences
+  // (15 ms, before the first frame). The game's keys are plain characters
+  // that need no composing: the C locale's input method serves. Set before
+  // any thread of the game's reads the environment.
+  ::setenv("LC_ALL", "C", 1);
   // The status bar's font is looked for while SDL starts.
   startJapaneseFontLookup();
   // Ending signals are the game's own to handle, box or no box.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   signals_ = std::make_unique<EndSignals>([this] {
     // Wakes the loop; before SDL has started, its first look at raised() does.
-    const Uint32 type = signalEvent_.load();
-    if (type == static_cast<Uint32>(-1)) return;
+    const std::lock_guard lock(wakeMutex_);
+    if (signalEvent_ == static_cast<Uint32>(-1)) return;
     SDL_Event e{};
-    e.type = type;
+    e.type = signalEvent_;
     SDL_PushEvent(&e);
   });
 }
 
 SdlPlatform::~SdlPlatform() {
-  signals_.reset();
+  {
+    // A signal from now on wakes nothing: SDL is going.
+    const std::lock_guard lock(wakeMutex_);
+    signalEvent_ = static_cast<Uint32>(-1);
+  }
   pads_.close();
   audio_.close();
+  // No thread is left to push an event: a round trip makes sure the server
+  // has taken every wake-up they sent before the windows go (onXError).
+  if (window_ != nullptr) syncWindowSystem(window_);
   box_.reset();
   bar_.reset();
   client_.reset();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   if (TTF_WasInit() != 0) TTF_Quit();
   SDL_Quit();
+  // Last: till SDL's threads are gone a signal is taken by the handler, and
+  // after it, held back (end_signals.h).
+  signals_.reset();
 }
 
 bool SdlPlatform::registerWindowClass() {
@@ -215,7 +234,10 @@ bool SdlPlatform::registerWindowClass() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (!startVideo()) return false;
   loadedEvent_ = SDL_RegisterEvents(1);
-  signalEvent_ = SDL_RegisterEvents(1);
+  {
+    const std::lock_guard lock(wakeMutex_);
+    signalEvent_ = SDL_RegisterEvents(1);
+  }
   timingLog("sdl-init-ms=%.1f", timingMs(processStart(), timingNow()));
   return true;
 }

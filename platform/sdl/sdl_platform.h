@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "app/geometry.h"
 #include "platform/common/message_pump.h"
@@ -83,7 +84,8 @@ class SdlPlatform : public MessagePump {
   std::unique_ptr<EndSignals> signals_;
   // Started after the first frame, which does not need them.
   GamePads pads_{[this](PadControl c) { padPressed(c); }, [this](PadControl c) { padReleased(c); }};
-  std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
+  std::mutex wakeMutex_;
+  Uint32 signalEvent_ = static_cast<Uint32>(-1);  // under wakeMutex_
   Options options_;
   ScreenMode mode_{1, kClientAreaWidth, kClientAreaHeight};
   bool capsShown_ = false;
