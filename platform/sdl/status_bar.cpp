@@ -2,8 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include <future>
 #include <mutex>
+#include <thread>
 
 #include "game/game_state.h"
 
@@ -57,24 +57,37 @@ FontFile lookUpOnce() {
   return found;
 }
 
-std::mutex lookupMutex;
-std::shared_future<FontFile> lookup;  // under lookupMutex
+struct Lookup {
+  std::mutex mutex;
+  std::thread thread;  // under mutex, as the rest
+  FontFile found;      // the thread's, until it is joined
+  bool done = false;
+  ~Lookup() {
+    if (thread.joinable()) thread.join();
+  }
+};
+Lookup lookup;
 
 }  // namespace
 
 void startJapaneseFontLookup() {
-  const std::lock_guard lock(lookupMutex);
-  if (!lookup.valid()) lookup = std::async(std::launch::async, lookUpOnce).share();
+  const std::lock_guard lock(lookup.mutex);
+  if (!lookup.done && !lookup.thread.joinable()) {
+    lookup.thread = std::thread([] { lookup.found = lookUpOnce(); });
+  }
 }
 
 FontFile findJapaneseFont() {
-  startJapaneseFontLookup();
-  std::shared_future<FontFile> found;
-  {
-    const std::lock_guard lock(lookupMutex);
-    found = lookup;
+  const std::lock_guard lock(lookup.mutex);
+  if (!lookup.done) {
+    if (lookup.thread.joinable()) {
+      lookup.thread.join();
+    } else {
+      lookup.found = lookUpOnce();
+    }
+    lookup.done = true;
   }
-  return found.get();
+  return lookup.found;
 }
 
 StatusBarView::StatusBarView(int x, int y, int width, int scale)
