@@ -4,7 +4,6 @@
 #include <SDL_ttf.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xproto.h>
 #include <png.h>
 
 #include <algorithm>
@@ -79,14 +78,17 @@ void skipUnreachableWayland() {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
 }
 
-// A wake-up that SDL sends from another thread (an event pushed there) goes
-// to the main window over a second X connection, which the server may take
-// after the first connection's destruction of that window: BadWindow, which
-// Xlib's default handling would end the game with, code 1. Nothing is lost
-// by it: the window, and the need to wake it, are gone.
+// An X request about a window that is gone by the time the server takes it
+// fails with BadWindow, which Xlib's default handling would end the game
+// with, code 1. Two such races are SDL's own: a wake-up it sends from another
+// thread (an event pushed there) goes to the main window over a second X
+// connection, which the server may take after the first connection has
+// destroyed that window; and the coordinates it asks for a window that a
+// window manager's frame, going with it, held. Nothing is lost by them: the
+// window is gone, and with it what was asked of it.
 XErrorHandler earlierXErrorHandler = nullptr;
 int onXError(Display* display, XErrorEvent* e) {
-  if (e->error_code == BadWindow && e->request_code == X_SendEvent) return 0;
+  if (e->error_code == BadWindow) return 0;
   return earlierXErrorHandler != nullptr ? earlierXErrorHandler(display, e) : 0;
 }
 
