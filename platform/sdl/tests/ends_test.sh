@@ -6,7 +6,8 @@
 # own could be there.
 source "$(dirname "$0")/desktop_lib.sh"
 
-start_xvfb
+# -noreset: one game after another, none waits for the server to reset.
+start_xvfb 1024x768 -noreset
 play_folder
 printf 'pcm.!default { type null }\n' >"$work/asound.conf"
 export SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=$work/asound.conf VINTARO_TIMING=1

@@ -7,7 +7,8 @@
 # size of the box at scale 1.
 source "$(dirname "$0")/desktop_lib.sh"
 
-start_xvfb 1920x1080
+# -noreset: one game after another, none waits for the server to reset.
+start_xvfb 1920x1080 -noreset
 play_folder
 start_game --scale 2
 wait_main_window
@@ -43,7 +44,7 @@ box_size() {
 }
 xvfb_stop
 mkdir "$work/second"
-xvfb_start "$work/second" 2560x1440 || fail "the second Xvfb did not start"
+xvfb_start "$work/second" 2560x1440 -noreset || fail "the second Xvfb did not start"
 one=$(box_size --scale 1)
 two=$(box_size)
 read -r w1 h1 <<<"${one/x/ }"
