@@ -482,8 +482,12 @@ void SdlPlatform::applyLayout() {
 void SdlPlatform::present() {
   if (!windowAlive() || !shown()) return;
   if (!client_->present(bar_.get())) return;
+  if (timingEnabled()) logFrameTimes();
+  // The first frame is on the screen: now the pads, which it did not need.
   pads_.start();
-  if (!timingEnabled()) return;
+}
+
+void SdlPlatform::logFrameTimes() {
   const TimePoint now = timingNow();
   if (!firstFrameLogged_) {
     firstFrameLogged_ = true;

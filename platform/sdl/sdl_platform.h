@@ -71,6 +71,7 @@ class SdlPlatform : public MessagePump {
   // refuses: the title says so until Caps Lock is off.
   void noteCapsLock(bool capitalTyped);
   void toggleFullScreen();
+  void logFrameTimes();
   void applyLayout();
 
   SDL_Window* window_ = nullptr;
