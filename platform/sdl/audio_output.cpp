@@ -1,16 +1,41 @@
 #include "platform/sdl/audio_output.h"
 
+#include <dlfcn.h>
+
 #include <cstring>
 
 #include "platform/sdl/timing_log.h"
 
 namespace vintaro::sdl {
 
+namespace {
+
+extern "C" void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// With no sound card ALSA writes eight lines of its configuration's errors
+// to the terminal as SDL looks for a device; the game's own line says it.
+// The library is SDL's own, already loaded where SDL links it.
+void quietAlsa() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    void* so = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (so == nullptr) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(so, "snd_lib_error_set_handler"))) {
+      set(ignoreAlsaError);
+    }
+  });
+}
+
+}  // namespace
+
 AudioOutput::~AudioOutput() { close(); }
 
 bool AudioOutput::open(const std::vector<std::string>& soundFonts, std::function<void()> loaded) {
   close();
   if (findSoundFont(soundFonts).empty()) return false;
+  quietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   audioInit_ = true;
   if (!openDevice(true) || !startLoading(soundFonts, deviceRate_, std::move(loaded))) {

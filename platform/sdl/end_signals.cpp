@@ -1,6 +1,7 @@
 #include "platform/sdl/end_signals.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,22 +25,45 @@ extern "C" void onEndSignal(int) {
   errno = saved;
 }
 
+sigset_t endSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int s : kSignals) sigaddset(&set, s);
+  return set;
+}
+
+void maskEndSignals(int how) {
+  const sigset_t set = endSignalSet();
+  pthread_sigmask(how, &set, nullptr);
+}
+
 }  // namespace
 
+void holdEndSignals() { maskEndSignals(SIG_BLOCK); }
+
 EndSignals::EndSignals(std::function<void()> wake) : wake_(std::move(wake)) {
-  if (pipe2(pipe_, O_CLOEXEC) != 0) return;
-  fcntl(pipe_[1], F_SETFL, fcntl(pipe_[1], F_GETFL) | O_NONBLOCK);
-  writeEnd = pipe_[1];
-  watcher_ = std::thread([this] { watch(); });
-  struct sigaction action = {};
-  action.sa_handler = onEndSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &saved_[i]);
+  const sigset_t set = endSignalSet();
+  sigset_t before;
+  pthread_sigmask(SIG_BLOCK, &set, &before);
+  wereHeld_ = sigismember(&before, SIGTERM) == 1;
+  if (pipe2(pipe_, O_CLOEXEC) == 0) {
+    fcntl(pipe_[1], F_SETFL, fcntl(pipe_[1], F_GETFL) | O_NONBLOCK);
+    writeEnd = pipe_[1];
+    // Started while the signals are held: the watcher never takes one.
+    watcher_ = std::thread([this] { watch(); });
+    struct sigaction action = {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &saved_[i]);
+  }
+  // A signal that waited is taken now.
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 EndSignals::~EndSignals() {
   if (!watcher_.joinable()) return;
+  maskEndSignals(SIG_BLOCK);
   for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &saved_[i], nullptr);
   const char byte = kStop;
   while (write(pipe_[1], &byte, 1) < 0 && errno == EINTR) {
@@ -48,6 +72,7 @@ EndSignals::~EndSignals() {
   writeEnd = -1;
   close(pipe_[0]);
   close(pipe_[1]);
+  if (!wereHeld_) maskEndSignals(SIG_UNBLOCK);
 }
 
 void EndSignals::watch() {

@@ -62,6 +62,10 @@ unsigned controlCharacterOfKey(int keycode) {
   }
 }
 
+bool isCapitalPaddleLetter(unsigned character) {
+  return character == 'A' || character == 'S' || character == 'X' || character == 'C';
+}
+
 bool isFullScreenKey(int keycode, unsigned modifiers) {
   if (keycode == SDLK_F11) return true;
   return (keycode == SDLK_RETURN || keycode == SDLK_KP_ENTER) && (modifiers & KMOD_ALT) != 0;

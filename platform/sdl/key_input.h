@@ -16,6 +16,13 @@ std::vector<unsigned> textInputCharacters(std::string_view utf8);
 // from its text input). 0 for every other key. `keycode` is an SDL_Keycode.
 unsigned controlCharacterOfKey(int keycode);
 
+// A paddle key's letter in capitals (A S X C), as Caps Lock types it: the
+// game, case-sensitive, does nothing with it.
+bool isCapitalPaddleLetter(unsigned character);
+
+// What the title adds while Caps Lock keeps the paddle letters from the game.
+inline constexpr char kCapsLockNote[] = " - Caps Lock is on: the paddle keys are a s x c";
+
 // F11 and Alt+Enter switch full screen on and off; they give no character.
 // `modifiers` is an SDL_Keymod.
 bool isFullScreenKey(int keycode, unsigned modifiers);

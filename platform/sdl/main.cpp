@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "game/game_state.h"
 #include "platform/common/recorder.h"
 #include "platform/sdl/data_folder.h"
+#include "platform/sdl/end_signals.h"
 #include "platform/sdl/options.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -43,6 +45,10 @@ std::string listed(const std::vector<std::string>& folders) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // An ending signal is held back until the game's handler is there to take
+  // it (end_signals.h), so that even one sent at once ends the game cleanly.
+  vintaro::sdl::holdEndSignals();
+
   vintaro::sdl::Options options;
   std::string error;
   if (!vintaro::sdl::parseOptions(argc, argv, options, error)) {
@@ -85,8 +91,11 @@ int main(int argc, char** argv) {
   }
   if (recording) recorder.folder(workingDirectory(), ::access("Vintaro.ini", F_OK) == 0);
 
-  // The game record holds the 310,800-byte reward picture: not on the stack.
-  static vintaro::GameState state;
+  // The game record holds the 310,800-byte reward picture: not on the stack,
+  // and not in the executable either, as its start values would put it.
+  // Zero-filled storage, given the start values here, as the game starts.
+  static std::optional<vintaro::GameState> record;
+  vintaro::GameState& state = record.emplace();
   int code = 0;
   {
     vintaro::sdl::SdlPlatform platform(options, recording ? &recorder : nullptr);

@@ -33,33 +33,33 @@ void fill(SDL_Surface* s, int x, int y, int w, int h, BarColour c) {
   SDL_FillRect(s, &r, mapColour(s, c));
 }
 
-// A raised or sunken one-pixel edge: `topLeft` above and to the left.
-void edge(SDL_Surface* s, const SDL_Rect& r, BarColour topLeft, BarColour bottomRight) {
-  fill(s, r.x, r.y, r.w - 1, 1, topLeft);
-  fill(s, r.x, r.y, 1, r.h - 1, topLeft);
-  fill(s, r.x, r.y + r.h - 1, r.w, 1, bottomRight);
-  fill(s, r.x + r.w - 1, r.y, 1, r.h, bottomRight);
+// A raised or sunken edge `n` pixels thick: `topLeft` above and to the left.
+void edge(SDL_Surface* s, const SDL_Rect& r, BarColour topLeft, BarColour bottomRight, int n) {
+  fill(s, r.x, r.y, r.w - n, n, topLeft);
+  fill(s, r.x, r.y, n, r.h - n, topLeft);
+  fill(s, r.x, r.y + r.h - n, r.w, n, bottomRight);
+  fill(s, r.x + r.w - n, r.y, n, r.h, bottomRight);
 }
 
 SDL_Rect inset(const SDL_Rect& r, int by) {
   return {r.x + by, r.y + by, r.w - 2 * by, r.h - 2 * by};
 }
 
-// The dotted focus rectangle: every other pixel.
-void focusRect(SDL_Surface* s, const SDL_Rect& r, BarColour c) {
+// The dotted focus rectangle: every other dot, each `n` x `n` pixels.
+void focusRect(SDL_Surface* s, const SDL_Rect& r, BarColour c, int n) {
   const Uint32 v = mapColour(s, c);
-  const auto dot = [s, v](int x, int y) {
-    if ((x + y) % 2 != 0) return;
-    const SDL_Rect p{x, y, 1, 1};
+  const auto dot = [s, v, n](int x, int y) {
+    if ((x + y) / n % 2 != 0) return;
+    const SDL_Rect p{x, y, n, n};
     SDL_FillRect(s, &p, v);
   };
-  for (int x = r.x; x < r.x + r.w; ++x) {
+  for (int x = r.x; x < r.x + r.w; x += n) {
     dot(x, r.y);
-    dot(x, r.y + r.h - 1);
+    dot(x, r.y + r.h - n);
   }
-  for (int y = r.y; y < r.y + r.h; ++y) {
+  for (int y = r.y; y < r.y + r.h; y += n) {
     dot(r.x, y);
-    dot(r.x + r.w - 1, y);
+    dot(r.x + r.w - n, y);
   }
 }
 
@@ -94,11 +94,11 @@ SDL_Surface* renderText(TTF_Font* font, const std::string& s) {
   return TTF_RenderUTF8_Blended(font, s.c_str(), SDL_Color{kText.r, kText.g, kText.b, 255});
 }
 
-TTF_Font* openBoxFont() {
+TTF_Font* openBoxFont(int scale) {
   if (TTF_WasInit() == 0 && TTF_Init() != 0) return nullptr;
   const FontFile f = findJapaneseFont();
   if (f.file.empty()) return nullptr;
-  TTF_Font* font = TTF_OpenFontIndex(f.file.c_str(), StatusBarView::kFontPixels, f.index);
+  TTF_Font* font = TTF_OpenFontIndex(f.file.c_str(), StatusBarView::kFontPixels * scale, f.index);
   if (font != nullptr) TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
   return font;
 }
@@ -106,21 +106,22 @@ TTF_Font* openBoxFont() {
 }  // namespace
 
 MessageBoxWindow::MessageBoxWindow(const std::string& caption, const std::string& text,
-                                   BoxIcon icon, SDL_Window* owner)
-    : owner_(owner) {
-  font_ = openBoxFont();
+                                   BoxIcon icon, SDL_Window* owner, int scale)
+    : n_(std::max(scale, 1)), owner_(owner) {
+  const int n = n_;
+  font_ = openBoxFont(n);
   const std::vector<std::string> lines = splitLines(text);
   int textW = 0;
   for (const std::string& line : lines) textW = std::max(textW, textWidth(font_, line));
   const int lineSkip = font_ != nullptr ? TTF_FontLineSkip(font_) : 0;
   const int textH = lineSkip * static_cast<int>(lines.size());
-  const int contentH = std::max(kIconSize, textH);
-  const int textX = kMargin + kIconSize + kIconGap;
-  const int width = std::max({textX + textW + kTextRight, kButtonWidth + 2 * kMargin, kMinWidth,
-                              textWidth(font_, caption) + kTitleButtons});
-  button_ = {(width - kButtonWidth) / 2, kMargin + contentH + kButtonGap, kButtonWidth,
-             kButtonHeight};
-  const int height = button_.y + button_.h + kBottomMargin;
+  const int contentH = std::max(kIconSize * n, textH);
+  const int textX = (kMargin + kIconSize + kIconGap) * n;
+  const int width = std::max({textX + textW + kTextRight * n, (kButtonWidth + 2 * kMargin) * n,
+                              kMinWidth * n, textWidth(font_, caption) + kTitleButtons * n});
+  button_ = {(width - kButtonWidth * n) / 2, (kMargin + kButtonGap) * n + contentH,
+             kButtonWidth * n, kButtonHeight * n};
+  const int height = button_.y + button_.h + kBottomMargin * n;
 
   int x = SDL_WINDOWPOS_CENTERED;
   int y = SDL_WINDOWPOS_CENTERED;
@@ -164,48 +165,52 @@ MessageBoxWindow::~MessageBoxWindow() {
 }
 
 void MessageBoxWindow::drawFace(const std::string& text, BoxIcon icon) {
+  const int n = n_;
   fill(pixels_, 0, 0, pixels_->w, pixels_->h, kFace);
-  const int contentH = button_.y - kButtonGap - kMargin;
+  const int contentH = button_.y - (kButtonGap + kMargin) * n;
 
+  // Painted at the size it is shown, not enlarged.
+  const int iconSize = kIconSize * n;
   std::vector<std::uint8_t> rgba =
-      icon == BoxIcon::Warning ? art::paintWarningIcon(kIconSize) : art::paintErrorIcon(kIconSize);
-  SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), kIconSize, kIconSize, 32,
-                                                            kIconSize * 4, SDL_PIXELFORMAT_RGBA32);
+      icon == BoxIcon::Warning ? art::paintWarningIcon(iconSize) : art::paintErrorIcon(iconSize);
+  SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), iconSize, iconSize, 32,
+                                                            iconSize * 4, SDL_PIXELFORMAT_RGBA32);
   if (picture != nullptr) {
     SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_BLEND);
-    blitAndFree(picture, pixels_, kMargin, kMargin + (contentH - kIconSize) / 2);
+    blitAndFree(picture, pixels_, kMargin * n, kMargin * n + (contentH - iconSize) / 2);
   }
 
   const std::vector<std::string> lines = splitLines(text);
   const int lineSkip = font_ != nullptr ? TTF_FontLineSkip(font_) : 0;
-  int y = kMargin + (contentH - lineSkip * static_cast<int>(lines.size())) / 2;
+  int y = kMargin * n + (contentH - lineSkip * static_cast<int>(lines.size())) / 2;
   for (const std::string& line : lines) {
-    blitAndFree(renderText(font_, line), pixels_, kMargin + kIconSize + kIconGap, y);
+    blitAndFree(renderText(font_, line), pixels_, (kMargin + kIconSize + kIconGap) * n, y);
     y += lineSkip;
   }
   drawButton();
 }
 
 void MessageBoxWindow::drawButton() {
+  const int n = n_;
   const SDL_Rect& b = button_;
   fill(pixels_, b.x, b.y, b.w, b.h, kFace);
   // The default button's black frame, then a raised edge, or a flat shadow
   // while it is held down.
-  edge(pixels_, b, kFrame, kFrame);
-  const SDL_Rect in = inset(b, 1);
+  edge(pixels_, b, kFrame, kFrame, n);
+  const SDL_Rect in = inset(b, n);
   if (buttonDown_) {
-    edge(pixels_, in, kShadow, kShadow);
+    edge(pixels_, in, kShadow, kShadow, n);
   } else {
-    edge(pixels_, in, kHighlight, kDarkShadow);
-    edge(pixels_, inset(in, 1), kFace, kShadow);
+    edge(pixels_, in, kHighlight, kDarkShadow, n);
+    edge(pixels_, inset(in, n), kFace, kShadow, n);
   }
-  const int shift = buttonDown_ ? 1 : 0;
+  const int shift = buttonDown_ ? n : 0;
   SDL_Surface* label = renderText(font_, "OK");
   if (label != nullptr) {
     blitAndFree(label, pixels_, b.x + (b.w - label->w) / 2 + shift,
                 b.y + (b.h - label->h) / 2 + shift);
   }
-  if (focused_) focusRect(pixels_, inset(b, 4), kText);
+  if (focused_) focusRect(pixels_, inset(b, 4 * n), kText, n);
 }
 
 void MessageBoxWindow::present() {

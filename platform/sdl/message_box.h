@@ -19,9 +19,11 @@ namespace vintaro::sdl {
 class MessageBoxWindow {
  public:
   // Placed over `owner`, or centred on the screen when there is none (the
-  // main window is not shown yet). Texts in UTF-8.
+  // main window is not shown yet). Texts in UTF-8. Drawn at the main
+  // window's `scale`: every line and margin that many pixels, the text set
+  // at that many times its size.
   MessageBoxWindow(const std::string& caption, const std::string& text, BoxIcon icon,
-                   SDL_Window* owner);
+                   SDL_Window* owner, int scale = 1);
   ~MessageBoxWindow();
   MessageBoxWindow(const MessageBoxWindow&) = delete;
   MessageBoxWindow& operator=(const MessageBoxWindow&) = delete;
@@ -45,6 +47,7 @@ class MessageBoxWindow {
   bool overButton(int x, int y) const;
   void raise();
 
+  int n_;  // the scale
   SDL_Window* window_ = nullptr;
   SDL_Window* owner_ = nullptr;
   Uint32 id_ = 0;

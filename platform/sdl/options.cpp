@@ -35,11 +35,11 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       optionsEnded = true;
       continue;
     }
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h") {
       options.help = true;
       continue;
     }
-    if (arg == "--version") {
+    if (arg == "--version" || arg == "-v") {
       options.version = true;
       continue;
     }
@@ -90,12 +90,12 @@ std::string usageText() {
          "~/.local/share/vintaro) if it holds one, else the installed default folder.\n"
          "\n"
          "  --scale N         draw every pixel as N x N (1 to 8); by default the largest\n"
-         "                    scale that fits the screen comfortably\n"
+         "                    scale whose window fits the screen\n"
          "  --record FILE     write the game as a vintaro-replay script to FILE\n"
          "  --soundfont FILE  play the sound with this General MIDI soundfont (also\n"
          "                    VINTARO_SOUNDFONT); by default Debian's default-GM\n"
-         "  --help            print this and exit\n"
-         "  --version         print the version and exit\n"
+         "  -h, --help        print this and exit\n"
+         "  -v, --version     print the version and exit\n"
          "\n"
          "Keys: space starts, pauses and resumes; a s move the paddle 4 columns left,\n"
          "x c 1 left, , . 1 right, ; : 4 right. F11 or Alt+Enter: full screen.\n";

@@ -1,21 +1,28 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include <SDL_syswm.h>
 #include <SDL_ttf.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <string>
 #include <string_view>
 #include <thread>
 
 #include "app/geometry.h"
 #include "app/window.h"
-#include "art/icon.h"
 #include "game/game_state.h"
 #include "platform/common/cp932.h"
 #include "platform/sdl/key_input.h"
 #include "platform/sdl/midi_synth.h"
+#include "platform/sdl/window_icon.h"
 #include "render/tables.h"
 
 namespace vintaro::sdl {
@@ -51,9 +58,44 @@ bool driverRequested(const char* driver, const char* requested) {
   return false;
 }
 
+// Without a runtime folder no Wayland compositor can be reached, and trying
+// prints libwayland's complaint before the game's own line: SDL is asked for
+// its other drivers then, unless the player named some.
+void skipUnreachableWayland() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (std::getenv("SDL_VIDEODRIVER") != nullptr || (runtime != nullptr && *runtime != '\0') ||
+      (wayland != nullptr && wayland[0] == '/')) {
+    return;
+  }
+  std::string others;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string_view name = SDL_GetVideoDriver(i);
+    if (name == "wayland") continue;
+    if (!others.empty()) others += ',';
+    others += name;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
+}
+
+// An X request about a window that is gone by the time the server takes it
+// fails with BadWindow, which Xlib's default handling would end the game
+// with, code 1. Two such races are SDL's own: a wake-up it sends from another
+// thread (an event pushed there) goes to the main window over a second X
+// connection, which the server may take after the first connection has
+// destroyed that window; and the coordinates it asks for a window that a
+// window manager's frame, going with it, held. Nothing is lost by them: the
+// window is gone, and with it what was asked of it.
+XErrorHandler earlierXErrorHandler = nullptr;
+int onXError(Display* display, XErrorEvent* e) {
+  if (e->error_code == BadWindow) return 0;
+  return earlierXErrorHandler != nullptr ? earlierXErrorHandler(display, e) : 0;
+}
+
 // SDL_Init for video. Answers false, having said why on standard error, when
 // there is no usable display.
 bool startVideo() {
+  skipUnreachableWayland();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     sayNoDisplay(SDL_GetError());
     return false;
@@ -66,17 +108,69 @@ bool startVideo() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
+  if (name == "x11") earlierXErrorHandler = XSetErrorHandler(onXError);
+  // Nothing here waits for audio devices to come and go: SDL's threads need
+  // not wake the game for them.
+  SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+  SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
   return true;
 }
 
 void setWindowIcon(SDL_Window* window) {
-  constexpr int kSize = 64;
-  std::vector<std::uint8_t> rgba = art::paintIcon(kSize);
+  constexpr int kSize = kWindowIconSize;
+  std::array<std::uint8_t, kSize * kSize * 4> rgba{};
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&image, kWindowIconPng, kWindowIconPngSize) == 0) return;
+  image.format = PNG_FORMAT_RGBA;
+  if (image.width != kSize || image.height != kSize ||
+      png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
+    png_image_free(&image);
+    return;
+  }
   SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), kSize, kSize, 32, kSize * 4,
                                                          SDL_PIXELFORMAT_RGBA32);
   if (icon == nullptr) return;
   SDL_SetWindowIcon(window, icon);
   SDL_FreeSurface(icon);
+}
+
+// SDL asks an X window manager for full screen (_NET_WM_STATE_FULLSCREEN)
+// and takes its own request for the answer: with no window manager that
+// offers it nothing happens, and the game would draw for a screen-sized
+// window it does not have.
+bool fullScreenOffered(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+    return true;
+  }
+  Display* d = info.info.x11.display;
+  const Atom supported = XInternAtom(d, "_NET_SUPPORTED", True);
+  const Atom fullScreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", True);
+  if (supported == 0 || fullScreen == 0) return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), supported, 0, 4096, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) != Success ||
+      data == nullptr) {
+    return false;
+  }
+  bool found = false;
+  const auto* atoms = reinterpret_cast<const Atom*>(data);
+  for (unsigned long i = 0; i < count; ++i) found = found || atoms[i] == fullScreen;
+  XFree(data);
+  return found;
+}
+
+void syncWindowSystem(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    XSync(info.info.x11.display, False);
+  }
 }
 
 double epochSeconds() {
@@ -92,27 +186,46 @@ MessagePump::Time SdlPlatform::currentTime() const {
 
 SdlPlatform::SdlPlatform(const Options& options, Recorder* recorder) : options_(options) {
   setRecorder(recorder);
+  // SDL opens X's input method in the player's locale, which for a UTF-8
+  // locale means reading and parsing its whole table of compose sequences
+  // (15 ms, before the first frame). The game's keys are plain characters
+  // that need no composing: the C locale's input method serves. Set before
+  // any thread of the game's reads the environment.
+  ::setenv("LC_ALL", "C", 1);
+  // The status bar's font is looked for while SDL starts.
+  startJapaneseFontLookup();
   // Ending signals are the game's own to handle, box or no box.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   signals_ = std::make_unique<EndSignals>([this] {
     // Wakes the loop; before SDL has started, its first look at raised() does.
-    const Uint32 type = signalEvent_.load();
-    if (type == static_cast<Uint32>(-1)) return;
+    const std::lock_guard lock(wakeMutex_);
+    if (signalEvent_ == static_cast<Uint32>(-1)) return;
     SDL_Event e{};
-    e.type = type;
+    e.type = signalEvent_;
     SDL_PushEvent(&e);
   });
 }
 
 SdlPlatform::~SdlPlatform() {
-  signals_.reset();
+  {
+    // A signal from now on wakes nothing: SDL is going.
+    const std::lock_guard lock(wakeMutex_);
+    signalEvent_ = static_cast<Uint32>(-1);
+  }
+  pads_.close();
   audio_.close();
+  // No thread is left to push an event: a round trip makes sure the server
+  // has taken every wake-up they sent before the windows go (onXError).
+  if (window_ != nullptr) syncWindowSystem(window_);
   box_.reset();
   bar_.reset();
   client_.reset();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   if (TTF_WasInit() != 0) TTF_Quit();
   SDL_Quit();
+  // Last: till SDL's threads are gone a signal is taken by the handler, and
+  // after it, held back (end_signals.h).
+  signals_.reset();
 }
 
 bool SdlPlatform::registerWindowClass() {
@@ -123,7 +236,10 @@ bool SdlPlatform::registerWindowClass() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (!startVideo()) return false;
   loadedEvent_ = SDL_RegisterEvents(1);
-  signalEvent_ = SDL_RegisterEvents(1);
+  {
+    const std::lock_guard lock(wakeMutex_);
+    signalEvent_ = SDL_RegisterEvents(1);
+  }
   timingLog("sdl-init-ms=%.1f", timingMs(processStart(), timingNow()));
   return true;
 }
@@ -131,7 +247,18 @@ bool SdlPlatform::registerWindowClass() {
 Handle SdlPlatform::createMainWindow(GameState& state) {
   mode_ = ScreenMode(options_.scale, kClientAreaWidth, kClientAreaHeight);
   const int scale = mode_.windowScale();
-  window_ = SDL_CreateWindow(kWindowTitle, kWindowX, kWindowY, kClientAreaWidth * scale,
+  const SDL_Rect& usable = mode_.usable();
+  if (mode_.asked() > scale) {
+    std::fprintf(stderr,
+                 "vintaro: at --scale %d the window (%d x %d) is larger than the screen's %d x %d; "
+                 "it is drawn at scale %d (F11: full screen)\n",
+                 mode_.asked(), kClientAreaWidth * mode_.asked(), kClientAreaHeight * mode_.asked(),
+                 usable.w, usable.h, scale);
+  }
+  const SDL_Point at =
+      usable.w > 0 ? windowPlace(usable, kClientAreaWidth * scale, kClientAreaHeight * scale)
+                   : SDL_Point{kWindowX, kWindowY};
+  window_ = SDL_CreateWindow(kWindowTitle, at.x, at.y, kClientAreaWidth * scale,
                              kClientAreaHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) return nullptr;
   windowId_ = SDL_GetWindowID(window_);
@@ -189,12 +316,16 @@ Handle SdlPlatform::openMidi() {
     e.type = event;
     SDL_PushEvent(&e);
   });
+  if (!open && !findSoundFont(fonts).empty()) {
+    std::fprintf(stderr, "vintaro: no audio device to play on, so the game is silent\n");
+  }
   return open ? &audio_ : nullptr;
 }
 
 void SdlPlatform::closeMidi(Handle) { audio_.close(); }
 
 void SdlPlatform::pollEvents() {
+  pads_.update();
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) handleEvent(e);
   // An ending signal closes the main window, shown or not.
@@ -204,6 +335,12 @@ void SdlPlatform::pollEvents() {
 void SdlPlatform::waitForEvent(std::optional<Time> until) {
   SDL_Event e;
   int got = 0;
+  // An open pad is read now and then: its events come through no file the
+  // window system waits on.
+  constexpr auto kPadLook = std::chrono::milliseconds(10);
+  if (pads_.anyOpen() && (!until || *until - currentTime() > kPadLook)) {
+    until = currentTime() + kPadLook;
+  }
   if (until) {
     const auto left = *until - currentTime();
     if (left.count() <= 0) return;
@@ -227,6 +364,8 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
     audio_.adoptLoaded();
     return;
   }
+  // Under a box the main window takes no input, and the pads' go with it.
+  if (pads_.take(e, box_ == nullptr)) return;
   switch (e.type) {
     case SDL_QUIT:
       if (shown()) requestClose();
@@ -234,21 +373,28 @@ void SdlPlatform::handleEvent(const SDL_Event& e) {
     case SDL_WINDOWEVENT:
       if (e.window.windowID == windowId_) handleWindowEvent(e.window);
       break;
-    case SDL_TEXTINPUT:
+    case SDL_TEXTINPUT: {
       if (!windowAlive() || e.text.windowID != windowId_) break;
-      for (const unsigned c : textInputCharacters(e.text.text)) postCharacter(c);
+      bool capital = false;
+      for (const unsigned c : textInputCharacters(e.text.text)) {
+        postCharacter(c);
+        capital = capital || isCapitalPaddleLetter(c);
+      }
+      noteCapsLock(capital);
       if (timingEnabled() && !keyWaiting_) {
         keyWaiting_ = true;
         keyTime_ = timingNow();
       }
       break;
+    }
+    case SDL_KEYUP:
+      if (windowAlive() && e.key.windowID == windowId_) noteCapsLock(false);
+      break;
     case SDL_KEYDOWN:
       if (!windowAlive() || e.key.windowID != windowId_) break;
+      noteCapsLock(false);
       if (isFullScreenKey(e.key.keysym.sym, e.key.keysym.mod)) {
-        if (e.key.repeat == 0 && shown()) {
-          mode_.toggle(window_);
-          applyLayout();
-        }
+        if (e.key.repeat == 0 && shown()) toggleFullScreen();
         break;
       }
       if (const unsigned c = controlCharacterOfKey(e.key.keysym.sym); c != 0) postCharacter(c);
@@ -300,6 +446,30 @@ void SdlPlatform::afterMessage(const MessageQueue::Entry& e) {
   if (e.kind == MessageQueue::Kind::Char && !queue().invalid()) keyWaiting_ = false;
 }
 
+void SdlPlatform::noteCapsLock(bool capitalTyped) {
+  const bool show = (SDL_GetModState() & KMOD_CAPS) != 0 && (capsShown_ || capitalTyped);
+  if (show == capsShown_) return;
+  capsShown_ = show;
+  // The title, not the status bar: the game's own texts stay as they are.
+  SDL_SetWindowTitle(window_,
+                     show ? (std::string(kWindowTitle) + kCapsLockNote).c_str() : kWindowTitle);
+}
+
+void SdlPlatform::toggleFullScreen() {
+  if (!mode_.fullScreen() && !fullScreenOffered(window_)) {
+    std::fprintf(stderr,
+                 "vintaro: no full screen: no window manager offers it; the window stays as it "
+                 "is\n");
+    return;
+  }
+  if (!mode_.toggle(window_)) {
+    std::fprintf(stderr, "vintaro: no full screen (%s); the window stays as it is\n",
+                 SDL_GetError());
+    return;
+  }
+  applyLayout();
+}
+
 void SdlPlatform::applyLayout() {
   const Layout layout = mode_.layout(window_);
   client_->setLayout(layout);
@@ -312,11 +482,21 @@ void SdlPlatform::applyLayout() {
 void SdlPlatform::present() {
   if (!windowAlive() || !shown()) return;
   if (!client_->present(bar_.get())) return;
-  if (!timingEnabled()) return;
+  if (timingEnabled()) logFrameTimes();
+  // The first frame is on the screen: now the pads, which it did not need.
+  pads_.start();
+}
+
+void SdlPlatform::logFrameTimes() {
   const TimePoint now = timingNow();
   if (!firstFrameLogged_) {
     firstFrameLogged_ = true;
-    timingLog("first-frame-ms=%.1f epoch=%.6f", timingMs(processStart(), now), epochSeconds());
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    // The processor time too: far steadier than the wall clock on a busy machine.
+    timingLog("first-frame-ms=%.1f cpu-ms=%.1f epoch=%.6f", timingMs(processStart(), now),
+              static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6,
+              epochSeconds());
   }
   if (keyWaiting_) {
     keyWaiting_ = false;
@@ -336,7 +516,8 @@ void SdlPlatform::killTimer(Handle window) {
 
 bool SdlPlatform::openBox(const char* text, const char* caption, BoxIcon icon) {
   box_ = std::make_unique<MessageBoxWindow>(cp932ToUtf8(caption), cp932ToUtf8(text), icon,
-                                            shown() ? window_ : nullptr);
+                                            shown() ? window_ : nullptr,
+                                            client_ != nullptr ? client_->layout().scale : 1);
   if (box_->ok()) return true;
   box_.reset();
   return false;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "app/geometry.h"
 #include "platform/common/message_pump.h"
@@ -18,6 +19,7 @@
 #include "platform/sdl/audio_output.h"
 #include "platform/sdl/client_surface.h"
 #include "platform/sdl/end_signals.h"
+#include "platform/sdl/game_pads.h"
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/options.h"
 #include "platform/sdl/screen_mode.h"
@@ -65,6 +67,11 @@ class SdlPlatform : public MessagePump {
 
   void handleEvent(const SDL_Event& e);
   void handleWindowEvent(const SDL_WindowEvent& e);
+  // Caps Lock on and a paddle letter typed in capitals, which the game
+  // refuses: the title says so until Caps Lock is off.
+  void noteCapsLock(bool capitalTyped);
+  void toggleFullScreen();
+  void logFrameTimes();
   void applyLayout();
 
   SDL_Window* window_ = nullptr;
@@ -76,9 +83,13 @@ class SdlPlatform : public MessagePump {
   // The box up now; the pump runs nested until it is answered.
   std::unique_ptr<MessageBoxWindow> box_;
   std::unique_ptr<EndSignals> signals_;
-  std::atomic<Uint32> signalEvent_{static_cast<Uint32>(-1)};
+  // Started after the first frame, which does not need them.
+  GamePads pads_{[this](PadControl c) { padPressed(c); }, [this](PadControl c) { padReleased(c); }};
+  std::mutex wakeMutex_;
+  Uint32 signalEvent_ = static_cast<Uint32>(-1);  // under wakeMutex_
   Options options_;
   ScreenMode mode_{1, kClientAreaWidth, kClientAreaHeight};
+  bool capsShown_ = false;
 
   // VINTARO_TIMING: the first frame, key to frame, tick cadence.
   bool firstFrameLogged_ = false;

@@ -2,6 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <mutex>
+#include <thread>
+
 #include "game/game_state.h"
 
 namespace vintaro::sdl {
@@ -44,9 +47,7 @@ FontFile lookUpJapaneseFont() {
   return found;
 }
 
-}  // namespace
-
-FontFile findJapaneseFont() {
+FontFile lookUpOnce() {
   FontFile found;
   // fontconfig is needed once, for this lookup: it is let go of at the end,
   // caches and all.
@@ -54,6 +55,39 @@ FontFile findJapaneseFont() {
   found = lookUpJapaneseFont();
   FcFini();
   return found;
+}
+
+struct Lookup {
+  std::mutex mutex;
+  std::thread thread;  // under mutex, as the rest
+  FontFile found;      // the thread's, until it is joined
+  bool done = false;
+  ~Lookup() {
+    if (thread.joinable()) thread.join();
+  }
+};
+Lookup lookup;
+
+}  // namespace
+
+void startJapaneseFontLookup() {
+  const std::lock_guard lock(lookup.mutex);
+  if (!lookup.done && !lookup.thread.joinable()) {
+    lookup.thread = std::thread([] { lookup.found = lookUpOnce(); });
+  }
+}
+
+FontFile findJapaneseFont() {
+  const std::lock_guard lock(lookup.mutex);
+  if (!lookup.done) {
+    if (lookup.thread.joinable()) {
+      lookup.thread.join();
+    } else {
+      lookup.found = lookUpOnce();
+    }
+    lookup.done = true;
+  }
+  return lookup.found;
 }
 
 StatusBarView::StatusBarView(int x, int y, int width, int scale)

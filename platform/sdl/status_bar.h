@@ -24,11 +24,14 @@ inline constexpr BarColour kHighlight = kBarHighlight;
 inline constexpr BarColour kText = kBarText;
 
 // The file and face index of the font fontconfig picks for Japanese, or an
-// empty file when it has none that covers Japanese.
+// empty file when it has none that covers Japanese. Looked up once, on a
+// thread of its own: started early, it runs beside the window system's
+// start-up; the first call waits for it.
 struct FontFile {
   std::string file;
   int index = 0;
 };
+void startJapaneseFontLookup();
 FontFile findJapaneseFont();
 
 class StatusBarView {

@@ -47,6 +47,9 @@ TEST(Options, TheCommandLinesTheGameTakes) {
   EXPECT_TRUE(o.help);
   ASSERT_TRUE(parse({"--version"}, o, error));
   EXPECT_TRUE(o.version);
+  Options shortForms;
+  ASSERT_TRUE(parse({"-h", "-v"}, shortForms, error));
+  EXPECT_TRUE(shortForms.help && shortForms.version);
 }
 
 TEST(Options, BadCommandLinesAreRefusedWithAReason) {
@@ -58,7 +61,7 @@ TEST(Options, BadCommandLinesAreRefusedWithAReason) {
                                                                 {"--scale"},
                                                                 {"--record"},
                                                                 {"--record="},
-                                                                {"-h"},
+                                                                {"-x"},
                                                                 {"--fullscreen"},
                                                                 {"one", "two"}}) {
     std::vector<const char*> argv{"vintaro"};
@@ -69,11 +72,24 @@ TEST(Options, BadCommandLinesAreRefusedWithAReason) {
   }
 }
 
-TEST(Layout, TheWindowScaleFitsThreeQuartersOfTheDisplay) {
+TEST(Layout, TheWindowScaleIsTheLargestWhoseWindowFitsTheDisplay) {
   EXPECT_EQ(defaultScale(1920, 1050, 639, 619), 1);
-  EXPECT_EQ(defaultScale(3840, 2130, 639, 619), 2);
-  EXPECT_EQ(defaultScale(800, 600, 639, 619), 1);  // too small for any: still 1
+  EXPECT_EQ(defaultScale(3840, 2130, 639, 619), 3);
+  EXPECT_EQ(defaultScale(2560, 1410, 639, 619), 2);
+  EXPECT_EQ(defaultScale(1286, 1264, 639, 619), 1);  // a pixel short of scale 2's window
+  EXPECT_EQ(defaultScale(800, 600, 639, 619), 1);    // too small for any: still 1
   EXPECT_EQ(defaultScale(30000, 30000, 639, 619), kMaxWindowScale);
+}
+
+TEST(Layout, TheWindowStandsAtItsPlaceWhenItFitsThereElseCentred) {
+  EXPECT_EQ(windowPlace(SDL_Rect{0, 0, 1920, 1080}, 639, 619).x, 100);
+  EXPECT_EQ(windowPlace(SDL_Rect{0, 0, 1920, 1080}, 639, 619).y, 50);
+  // 50 + 619 + 27 is past 680: centred, the caption on the screen.
+  const SDL_Point low = windowPlace(SDL_Rect{0, 0, 1024, 680}, 639, 619);
+  EXPECT_EQ(low.x, (1024 - 647) / 2 + 4);
+  EXPECT_EQ(low.y, (680 - 646) / 2 + 23);
+  // On a second screen to the right, inside it.
+  EXPECT_GE(windowPlace(SDL_Rect{1920, 0, 1280, 700}, 639, 619).x, 1920);
 }
 
 TEST(Layout, FullScreenTakesTheLargestScaleThatFitsCentred) {
