@@ -20,9 +20,10 @@ struct Layout {
 };
 
 // What a window manager adds around the client area, at most as much as the
-// classic frame and caption take.
-inline constexpr int kFrameWidth = kWindowWidth - kClientAreaWidth;
-inline constexpr int kFrameHeight = kWindowHeight - kClientAreaHeight;
+// classic frame and caption take: 4 pixels a side and a 19-pixel caption,
+// which make the 647 x 646 window of a 639 x 619 client area.
+inline constexpr int kFrameWidth = 2 * 4;
+inline constexpr int kFrameHeight = 19 + 2 * 4;
 
 // The window's scale when none is asked for, and the largest one asked for
 // that is taken: the largest whose window, frame included, fits in the
