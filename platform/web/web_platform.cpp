@@ -163,10 +163,16 @@ void WebPlatform::tellPlay() {
 }
 
 void WebPlatform::eraseClient() {
-  for (std::size_t i = 0; i < pixels_.size(); i += 4) {
+  // One row by hand, the others copied from it: this is on the way to the
+  // first board.
+  const std::size_t row = static_cast<std::size_t>(clientWidth * 4);
+  for (std::size_t i = 0; i < row; i += 4) {
     pixels_[i] = kBackground.r;
     pixels_[i + 1] = kBackground.g;
     pixels_[i + 2] = kBackground.b;
+  }
+  for (std::size_t at = row; at < pixels_.size(); at += row) {
+    std::memcpy(pixels_.data() + at, pixels_.data(), row);
   }
   dirtyX0_ = dirtyY0_ = 0;
   dirtyX1_ = clientWidth - 1;
@@ -179,10 +185,11 @@ void WebPlatform::setPixel(int x, int y, Rgb c) {
   pixels_[at] = c.r;
   pixels_[at + 1] = c.g;
   pixels_[at + 2] = c.b;
-  dirtyX0_ = std::min(dirtyX0_, x);
-  dirtyX1_ = std::max(dirtyX1_, x);
-  dirtyY0_ = std::min(dirtyY0_, y);
-  dirtyY1_ = std::max(dirtyY1_, y);
+  // Plain comparisons: this runs for every pixel of every paint.
+  if (x < dirtyX0_) dirtyX0_ = x;
+  if (x > dirtyX1_) dirtyX1_ = x;
+  if (y < dirtyY0_) dirtyY0_ = y;
+  if (y > dirtyY1_) dirtyY1_ = y;
 }
 
 void WebPlatform::present() {
