@@ -4,7 +4,9 @@
 #
 # Expects VINTARO_EXE_DIR (vintaro.exe, vintaro-probe.exe), VINTARO_REPLAY
 # (the native replay tool) and VINTARO_PREFIX_FILE (the shared prefix's path).
-set -euo pipefail
+set -Eeuo pipefail
+# A check that stops the test without a FAIL of its own still says where.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 source "$(dirname "${BASH_SOURCE[0]}")/../../common/tests/display_lib.sh"
 # Many of the conditions polled start a Windows program: not too often.
 poll_interval=0.2
@@ -41,6 +43,9 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  # What Wine and the game said, without the MIDI trace some cases ask for.
+  [ -s "$WORK/game.err" ] && grep -v ':trace:' "$WORK/game.err" | tail -n 5 | sed 's/^/  game: /' >&2
+  trap - ERR
   exit 1
 }
 
@@ -107,8 +112,11 @@ window_shown() { [ -n "$(visible_window "$1")" ]; }
 readonly MAIN_TITLE='^Vintaro v2\.0 2005/09 \(https://pirumo\.example/\)$'
 main_window() { visible_window "$MAIN_TITLE"; }
 
+main_window_or_end() { window_shown "$MAIN_TITLE" || game_ended; }
+
 wait_main_window() {
-  poll 30 window_shown "$MAIN_TITLE" || fail "the main window did not appear"
+  poll 30 main_window_or_end || fail "the main window did not appear"
+  game_running || fail "the game ended before its main window appeared"
   MAIN_WINDOW=$(main_window)
 }
 
