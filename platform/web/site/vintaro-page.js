@@ -60,9 +60,9 @@ class Run {
         run.shown = true;
         win.showWindow();
         drawStatusBar();
-        // Once the first board is drawn: the audio's set-up takes the
-        // page's thread a while.
-        setTimeout(() => sound.prepare());
+        // Once the first board is on the screen: the audio's set-up takes
+        // the page's thread a while.
+        requestAnimationFrame(() => setTimeout(() => sound.prepare()));
       },
       setStatusText(part, bytes) {
         if (!run.alive) return;
@@ -146,7 +146,9 @@ class Run {
 let compiled = null;
 function gameWasm() {
   if (!compiled) {
-    compiled = WebAssembly.compileStreaming(fetch('vintaro.wasm')).catch(() =>
+    const early = window.vintaroEarlyWasm;
+    window.vintaroEarlyWasm = null;
+    compiled = (early || WebAssembly.compileStreaming(fetch('vintaro.wasm'))).catch(() =>
       // A server that sends it as another type.
       fetch('vintaro.wasm').then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b)));
     compiled.catch(() => {
