@@ -1,8 +1,9 @@
 // Game pads (the Gamepad API, in its standard layout): their controls go to
 // the game module as pressed and released, the left stick as its position;
 // the module maps them to the game's own keys and repeats them, as the
-// desktop does. While a box is up A or Start answers it, and after a game
-// it presses the button that has the focus.
+// desktop does. While a box is up A or Start answers it; while the page asks
+// about the running game, and after a game, it presses the button that has
+// the focus, and nothing of the pad reaches the game.
 import {answerBox} from './page-boxes.js';
 import {currentGeometry, page, send} from './page-state.js';
 
@@ -20,13 +21,15 @@ function pads() {
       .filter((pad) => pad && pad.connected);
 }
 
+const asking = () => document.querySelector('dialog[open]') !== null;
+
 function pressed(control) {
   if (control === 'start' && page.box) {
     answerBox();
-  } else if (control === 'start' && page.exitCode !== null &&
+  } else if (control === 'start' && (asking() || page.exitCode !== null) &&
       document.activeElement instanceof HTMLButtonElement) {
     document.activeElement.click();
-  } else {
+  } else if (!asking()) {
     send(currentGeometry().events.padPressed + currentGeometry().pad[control]);
   }
 }
@@ -42,7 +45,7 @@ function update(now, x) {
   held = now;
   // In hundredths: a resting stick's jitter is no event.
   const position = Math.round(x * 100) * (kStickSteps / 100);
-  if (position !== stick) {
+  if (position !== stick && !asking()) {
     stick = position;
     send(events.stick + kStickSteps + position);
   }

@@ -249,6 +249,20 @@ test('a game pad starts the game and moves the paddle with the game\'s own keys'
     const chars = await page.evaluate(() => window.vintaro.trace.filter((e) => e.kind === 'char')
         .map((e) => String.fromCharCode(e.code)).join(''));
     assert.match(chars, /^ ;;+\.x$/);
+
+    // A file chosen in play is asked about: the pad's moves stay out of the
+    // game, and A presses the button that has the focus.
+    await page.setInputFiles('#files', {name: 'Vintaro.ini', mimeType: 'text/plain', buffer: ini});
+    await b.until(page, () => document.getElementById('ask').open);
+    await page.focus('#ask-no');
+    for (const change of [() => stick(-0.9), () => stick(0), () => button(4, true),
+      () => button(4, false), () => button(0, true), () => button(0, false)]) {
+      await change();
+      await frames(2);
+    }
+    assert.equal(await page.evaluate(() => document.getElementById('ask').returnValue), 'no');
+    assert.equal(await paddle(), held);
+    assert.equal(await page.evaluate(() => window.vintaro.play), 'paused');
     assert.deepEqual(game.problems, []);
   } finally {
     await game.close();
