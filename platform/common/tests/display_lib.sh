@@ -24,10 +24,15 @@ poll() {
 # (WIDTHxHEIGHT, 24 bits); its display number goes to DIR/display, its
 # messages to DIR/xvfb.log. Exports DISPLAY; fails when no display came in
 # 30 s.
+#
+# -noreset: the server stays as it is between clients, rather than resetting
+# each time the last one leaves (as every poll's does) while the program
+# under test may be connecting.
 xvfb_start() {
   local dir=$1 size=$2
   shift 2
-  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$dir/display" 2>"$dir/xvfb.log" &
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset "$@" \
+    9>"$dir/display" 2>"$dir/xvfb.log" &
   xvfb_pid=$!
   xvfb_ready() { [ -s "$dir/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
   if ! poll 30 xvfb_ready || [ ! -s "$dir/display" ]; then

@@ -62,7 +62,9 @@ start_window_manager() {
   evilwm -fn fixed >"$work/wm.log" 2>&1 &
   wm_pid=$!
   wm_running() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
-  wait_for 30 "the window manager" wm_running
+  wm_up_or_gone() { wm_running || ! kill -0 "$wm_pid" 2>/dev/null; }
+  wait_for 30 "the window manager" wm_up_or_gone
+  wm_running || fail "the window manager ended: $(cat "$work/wm.log")"
 }
 
 # A folder with the default "Vintaro.ini" and "Vintaro.gol".

@@ -6,8 +6,7 @@
 # own could be there.
 source "$(dirname "$0")/desktop_lib.sh"
 
-# -noreset: one game after another, none waits for the server to reset.
-start_xvfb 1024x768 -noreset
+start_xvfb 1024x768
 play_folder
 printf 'pcm.!default { type null }\n' >"$work/asound.conf"
 export SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=$work/asound.conf VINTARO_TIMING=1

@@ -12,7 +12,7 @@ code=0
 [ "$code" -eq 255 ] || fail "exit code $code without a display"
 [ "$(wc -l <"$work/game.log")" -eq 1 ] || fail "more than one line without a display"
 
-start_xvfb 1024x768 -noreset
+start_xvfb 1024x768
 printf 'pcm.!default { type hw card nosuchcard }\n' >"$work/asound.conf"
 export SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=$work/asound.conf
 start_game

@@ -7,8 +7,7 @@
 # size of the box at scale 1.
 source "$(dirname "$0")/desktop_lib.sh"
 
-# -noreset: one game after another, none waits for the server to reset.
-start_xvfb 1920x1080 -noreset
+start_xvfb 1920x1080
 play_folder
 start_game --scale 2
 wait_main_window
@@ -44,7 +43,7 @@ box_size() {
 }
 xvfb_stop
 mkdir "$work/second"
-xvfb_start "$work/second" 2560x1440 -noreset || fail "the second Xvfb did not start"
+xvfb_start "$work/second" 2560x1440 || fail "the second Xvfb did not start"
 one=$(box_size --scale 1)
 two=$(box_size)
 read -r w1 h1 <<<"${one/x/ }"
